@@ -1,0 +1,34 @@
+# Varnholt: cross-built with mingw-w64, tested under Wine.
+#   make run    build and start the program in the project's Wine prefix
+#   make test   build and run every test
+BUILD ?= build
+JOBS  ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build prefixes test run clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+prefixes: deps
+	@scripts/make-prefix $(abspath $(BUILD))/prefix64 win64
+	@scripts/make-prefix $(abspath $(BUILD))/prefix32 win32
+
+test: build prefixes
+	scripts/with-display scripts/run-tests $(BUILD) $(CTEST_ARGS)
+
+run: build prefixes
+	scripts/run-program $(BUILD) $(ARGS)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,137 @@
+#include "checkers/PathRules.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <string.h>
+
+#include <vector>
+
+namespace RegCheck {
+
+namespace {
+
+constexpr size_t kExpandBufferChars = 260;
+
+bool StartsWithNoCase(const std::string& text, const char* prefix, size_t length) {
+  return text.size() >= length && _strnicmp(text.c_str(), prefix, length) == 0;
+}
+
+std::string Trim(const std::string& text, const char* characters) {
+  size_t first = text.find_first_not_of(characters);
+  if (first == std::string::npos) return std::string();
+  size_t last = text.find_last_not_of(characters);
+  return text.substr(first, last - first + 1);
+}
+
+bool Exists(const std::string& path) { return PathFileExistsA(path.c_str()) != FALSE; }
+
+}  // namespace
+
+void NormalizePath(std::string& path) {
+  if (StartsWithNoCase(path, "\\??\\", 4)) path.erase(0, 4);
+  if (StartsWithNoCase(path, "\\SystemRoot\\", 12)) path = "%SYSTEMROOT%\\" + path.substr(12);
+
+  char expanded[kExpandBufferChars];
+  DWORD needed = ExpandEnvironmentStringsA(path.c_str(), expanded, kExpandBufferChars);
+  if (needed == 0 || needed > kExpandBufferChars) {
+    path.clear();
+    return;
+  }
+  path = expanded;
+}
+
+bool CheckFile(const std::string& path, unsigned flags) {
+  std::string candidate = Trim(path, " \"");
+  if (candidate.empty()) return false;
+  if (!Exists(candidate)) {
+    if ((flags & PATH_TRY_COM) && Exists(candidate + ".com")) {
+      candidate += ".com";
+    } else if ((flags & PATH_TRY_EXE) && Exists(candidate + ".exe")) {
+      candidate += ".exe";
+    } else {
+      return false;
+    }
+  }
+  DWORD attributes = GetFileAttributesA(candidate.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return (flags & PATH_ACCEPT_DIR) != 0;
+  return (flags & PATH_ACCEPT_FILE) != 0;
+}
+
+bool SearchEnvPath(const std::string& name, unsigned flags) {
+  std::string trimmed = Trim(name, " \"");
+  std::string pathVariable;
+  DWORD needed = GetEnvironmentVariableA("PATH", nullptr, 0);
+  if (needed > 0) {
+    std::vector<char> buffer(needed);
+    DWORD got = GetEnvironmentVariableA("PATH", buffer.data(), needed);
+    if (got > 0 && got < needed) pathVariable.assign(buffer.data(), got);
+  }
+
+  size_t start = 0;
+  while (start < pathVariable.size()) {
+    size_t end = pathVariable.find(';', start);
+    if (end == std::string::npos) end = pathVariable.size();
+    std::string folder = pathVariable.substr(start, end - start);
+    start = end + 1;
+    if (folder.empty()) continue;
+    size_t keep = folder.find_last_not_of('\\');
+    folder.erase(keep == std::string::npos ? 0 : keep + 1);
+    if (CheckFile(folder + "\\" + trimmed, flags)) return true;
+  }
+  return false;
+}
+
+bool CheckPath(std::string text, unsigned flags) {
+  if (flags & PATH_EXPAND) NormalizePath(text);
+  if (CheckFile(text, flags)) return true;
+  if ((flags & PATH_SEARCH_ENV) && SearchEnvPath(text, flags)) return true;
+
+  if (flags & (PATH_TRY_WINDIR | PATH_TRY_SYSDIRS)) {
+    unsigned inner = (flags | PATH_EXPAND) & ~(PATH_SEARCH_ENV | PATH_TRY_WINDIR | PATH_TRY_SYSDIRS);
+    std::string name = Trim(text, "\" ");
+    if ((flags & PATH_TRY_WINDIR) && CheckPath("%SYSTEMROOT%\\" + name, inner)) return true;
+    if (flags & PATH_TRY_SYSDIRS) {
+      if (CheckPath("%SYSTEMROOT%\\System32\\" + name, inner)) return true;
+      if (CheckPath("%SYSTEMROOT%\\SysWOW64\\" + name, inner)) return true;
+    }
+  }
+
+  if (!(flags & PATH_STRIP_ARGS)) return false;
+  unsigned inner = flags & ~PATH_STRIP_ARGS;
+  std::string line = Trim(text, " \t\r\n");
+  if (line.empty()) return false;
+
+  if (line[0] == '"') {
+    size_t close = line.find('"', 1);
+    if (close == std::string::npos) return false;
+    return CheckPath(line.substr(1, close - 1), inner);
+  }
+
+  // Each word's end gives one candidate: the text from the start up to it.
+  size_t position = 0;
+  while (position < line.size()) {
+    size_t wordStart = line.find_first_not_of(' ', position);
+    if (wordStart == std::string::npos) break;
+    size_t wordEnd = line.find(' ', wordStart);
+    if (wordEnd == std::string::npos) wordEnd = line.size();
+    if (CheckPath(line.substr(0, wordEnd), inner)) return true;
+    position = wordEnd;
+  }
+  return false;
+}
+
+bool IsRunningUnderWow64() {
+  static const bool answer = [] {
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    HMODULE kernel = GetModuleHandleA("kernel32");
+    auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
+        reinterpret_cast<void*>(kernel ? GetProcAddress(kernel, "IsWow64Process") : nullptr));
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+  }();
+  return answer;
+}
+
+}  // namespace RegCheck

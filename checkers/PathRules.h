@@ -1,0 +1,46 @@
+#pragma once
+// Whether a file or folder named by a registry entry exists. The registry
+// text may be a native or \SystemRoot\ path, hold environment variables,
+// quotes and arguments, lack its extension or name a file on the PATH.
+
+#include <string>
+
+namespace RegCheck {
+
+enum PathFlags : unsigned {
+  PATH_ACCEPT_DIR = 0x001,   // an existing folder counts as found
+  PATH_ACCEPT_FILE = 0x002,  // an existing non-folder counts as found
+  PATH_SEARCH_ENV = 0x004,   // also look for the name in every PATH folder
+  PATH_TRY_WINDIR = 0x008,   // also try %SYSTEMROOT%\name
+  PATH_TRY_SYSDIRS = 0x010,  // also try System32\name, then SysWOW64\name
+  PATH_TRY_EXE = 0x020,      // try the name with ".exe" appended
+  PATH_TRY_COM = 0x040,      // try the name with ".com" appended (before ".exe")
+  PATH_STRIP_ARGS = 0x080,   // treat the text as a command line
+  PATH_EXPAND = 0x100,       // NormalizePath first
+
+  PATH_COMMAND = 0x1E6,
+  PATH_SERVER = 0x186,
+  PATH_FILE = 0x106,
+  PATH_FILE_OR_DIR = 0x1E7,
+};
+
+// Drops a leading "\??\", turns a leading "\SystemRoot\" into
+// "%SYSTEMROOT%\" and expands environment variables. An expansion that does
+// not fit the 260-character buffer leaves the path empty, so it is never
+// found.
+void NormalizePath(std::string& path);
+
+// The single existence test of one candidate (quotes and spaces trimmed);
+// reads only the accept and extension flags.
+bool CheckFile(const std::string& path, unsigned flags);
+
+// CheckFile on folder + "\" + name for every folder of PATH, in order.
+bool SearchEnvPath(const std::string& name, unsigned flags);
+
+// The full test the checkers use; true means the entry's target exists.
+bool CheckPath(std::string text, unsigned flags);
+
+// Whether this 32-bit process runs on 64-bit Windows; computed once.
+bool IsRunningUnderWow64();
+
+}  // namespace RegCheck

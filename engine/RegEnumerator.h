@@ -1,0 +1,61 @@
+#pragma once
+// Recursive registry walker. Every visited key and value is counted by the
+// scan coordinator, and a pending cancel ends the walk at its next step.
+
+#include <windows.h>
+
+#include <string>
+
+namespace RegCheck {
+
+// Receives what a walk finds. Handlers are usually locals of the caller, so
+// there is no virtual destructor.
+class IRegEnumHandler {
+ public:
+  // One value of the key being walked; `key` is open with KEY_READ so the
+  // handler can query the data itself.
+  virtual void OnValue(HKEY key, const std::string& path, const std::string& valueName,
+                       DWORD type, DWORD dataSize) = 0;
+  // One direct subkey of the key being walked.
+  virtual void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) = 0;
+
+ protected:
+  ~IRegEnumHandler() = default;
+};
+
+// A handler base with both slots empty, for handlers that need only one.
+class CRegEnumHandlerBase : public IRegEnumHandler {
+ public:
+  void OnValue(HKEY, const std::string&, const std::string&, DWORD, DWORD) override {}
+  void OnKey(HKEY, const std::string&, const std::string&) override {}
+
+ protected:
+  ~CRegEnumHandlerBase() = default;
+};
+
+class RegEnumerator {
+ public:
+  static constexpr int kReportKeys = 0x1;
+  static constexpr int kReportValues = 0x2;
+
+  void SetRoot(HKEY root) { root_ = root; }
+  void SetPath(const std::string& path) { path_ = path; }
+  void SetFlags(int flags) { flags_ = flags; }
+  // The start key is level 0; a negative depth means no limit.
+  void SetMaxDepth(int maxDepth) { maxDepth_ = maxDepth; }
+
+  // Walks from `path` under `root`: at each key its values (flag 0x2), then
+  // its subkeys reported (flag 0x1), then the subkeys descended into while
+  // the depth allows. Returns 1 when a cancel was already pending, else 0.
+  int Walk(IRegEnumHandler& handler);
+
+ private:
+  void Visit(const std::string& path, int level, IRegEnumHandler& handler);
+
+  int maxDepth_ = -1;
+  int flags_ = kReportKeys | kReportValues;
+  std::string path_;
+  HKEY root_ = HKEY_LOCAL_MACHINE;
+};
+
+}  // namespace RegCheck

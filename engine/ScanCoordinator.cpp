@@ -1,0 +1,83 @@
+#include "engine/ScanCoordinator.h"
+
+#include "engine/ScanCategories.h"
+
+namespace RegCheck {
+
+CScanCoordinator::CScanCoordinator()
+    : doneEvent_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
+      cancelEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+      startedEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+CScanCoordinator::~CScanCoordinator() {
+  CloseHandle(doneEvent_);
+  CloseHandle(cancelEvent_);
+  CloseHandle(startedEvent_);
+}
+
+void CScanCoordinator::Start(CActionList* results) {
+  results_ = results;
+  keysVisited_ = 0;
+  valuesVisited_ = 0;
+  ResetEvent(cancelEvent_);
+  ResetEvent(startedEvent_);
+  HANDLE thread = CreateThread(nullptr, 0, &CScanCoordinator::ThreadMain, this, 0, nullptr);
+  if (!thread) return;
+  // The worker resets doneEvent before it signals startedEvent.
+  WaitForSingleObject(startedEvent_, INFINITE);
+  CloseHandle(thread);
+}
+
+void CScanCoordinator::Cancel() { SetEvent(cancelEvent_); }
+
+void CScanCoordinator::ClearCancel() { ResetEvent(cancelEvent_); }
+
+int CScanCoordinator::IsCancelled() const {
+  return WaitForSingleObject(cancelEvent_, 0) == WAIT_OBJECT_0 ? 1 : 0;
+}
+
+int CScanCoordinator::IsRunning() const {
+  return WaitForSingleObject(doneEvent_, 0) == WAIT_OBJECT_0 ? 0 : 1;
+}
+
+void CScanCoordinator::WaitDone() { WaitForSingleObject(doneEvent_, INFINITE); }
+
+void CScanCoordinator::OnKeyVisited(const std::string& keyText) {
+  ++keysVisited_;
+  currentKey_ = keyText;
+  if (callback_) callback_->OnProgress();
+}
+
+void CScanCoordinator::OnValueVisited(const std::string& keyText, const std::string&) {
+  ++valuesVisited_;
+  currentKey_ = keyText;
+  if (callback_) callback_->OnProgress();
+}
+
+DWORD WINAPI CScanCoordinator::ThreadMain(LPVOID self) {
+  static_cast<CScanCoordinator*>(self)->RunScan();
+  return 0;
+}
+
+void CScanCoordinator::RunScan() {
+  ResetEvent(doneEvent_);
+  SetEvent(startedEvent_);
+  // A cancel is not tested here: it ends every walk at its next step, so each
+  // selected stage still gets its begin and end notice.
+  if (callback_) callback_->OnStage(0, 1);
+  for (const ScanCategory& category : kScanCategories) {
+    if (!(categories_ & category.bit)) continue;
+    if (callback_) callback_->OnStage(category.bit, 1);
+    checkers_.Scan(category.bit, *results_);
+    if (callback_) callback_->OnStage(category.bit, 0);
+  }
+  if (callback_) callback_->OnStage(0, 0);
+  SetEvent(doneEvent_);
+}
+
+CScanCoordinator& GetScanCoordinator() {
+  static CScanCoordinator coordinator;
+  return coordinator;
+}
+
+}  // namespace RegCheck
