@@ -61,6 +61,8 @@ bool CheckFile(const std::string& path, unsigned flags) {
 
 bool SearchEnvPath(const std::string& name, unsigned flags) {
   std::string trimmed = Trim(name, " \"");
+  // An empty name would turn every PATH folder itself into a hit.
+  if (trimmed.empty()) return false;
   std::string pathVariable;
   DWORD needed = GetEnvironmentVariableA("PATH", nullptr, 0);
   if (needed > 0) {
@@ -91,6 +93,7 @@ bool CheckPath(std::string text, unsigned flags) {
   if (flags & (PATH_TRY_WINDIR | PATH_TRY_SYSDIRS)) {
     unsigned inner = (flags | PATH_EXPAND) & ~(PATH_SEARCH_ENV | PATH_TRY_WINDIR | PATH_TRY_SYSDIRS);
     std::string name = Trim(text, "\" ");
+    if (name.empty()) return false;
     if ((flags & PATH_TRY_WINDIR) && CheckPath("%SYSTEMROOT%\\" + name, inner)) return true;
     if (flags & PATH_TRY_SYSDIRS) {
       if (CheckPath("%SYSTEMROOT%\\System32\\" + name, inner)) return true;

@@ -1,0 +1,178 @@
+// The forms of registry text that name a file: native and \SystemRoot\ paths,
+// environment variables, quotes, arguments, missing extensions, PATH lookup.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "checkers/PathRules.h"
+#include "support/EnvOverride.h"
+#include "support/TempFolder.h"
+
+using namespace RegCheck;
+using namespace testsupport;
+
+namespace {
+
+class PathRulesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = temp_.MakeDir("root");
+    temp_.MakeFile("root\\System32\\drivers\\x.sys");
+    temp_.MakeFile("root\\System32\\tool.exe");
+    temp_.MakeFile("bin\\run.exe");
+    temp_.MakeFile("bin\\both.com");
+    temp_.MakeFile("bin\\both.exe");
+    temp_.MakeFile("Program Files\\App\\run.exe");
+    temp_.MakeFile("onpath\\helper.exe");
+    temp_.MakeDir("folder");
+  }
+
+  TempFolder temp_;
+  std::string root_;
+};
+
+TEST_F(PathRulesTest, NormalizeDropsNativePrefixAndRewritesSystemRoot) {
+  EnvOverride root("SYSTEMROOT", "C:\\Win");
+  std::string native = "\\??\\C:\\Windows\\system32\\drivers\\x.sys";
+  NormalizePath(native);
+  EXPECT_EQ("C:\\Windows\\system32\\drivers\\x.sys", native);
+
+  for (std::string form : {"\\SystemRoot\\system32\\a.dll", "\\SYSTEMROOT\\system32\\a.dll",
+                           "\\??\\\\systemroot\\system32\\a.dll"}) {
+    NormalizePath(form);
+    EXPECT_EQ("C:\\Win\\system32\\a.dll", form);
+  }
+}
+
+TEST_F(PathRulesTest, SystemRootElsewhereIsNotRewritten) {
+  std::string inside = "C:\\x\\SystemRoot\\a.dll";
+  NormalizePath(inside);
+  EXPECT_EQ("C:\\x\\SystemRoot\\a.dll", inside);
+}
+
+TEST_F(PathRulesTest, NormalizeExpandsVariables) {
+  EnvOverride var("VH_DIR", "D:\\data");
+  std::string text = "%VH_DIR%\\file.txt";
+  NormalizePath(text);
+  EXPECT_EQ("D:\\data\\file.txt", text);
+}
+
+TEST_F(PathRulesTest, OverlongExpansionIsNeverFound) {
+  // A real file, but named through a variable whose expansion passes 260.
+  std::string padding(250, 'p');
+  EnvOverride var("VH_LONG", padding);
+  std::string text = temp_.PathOf("bin\\run.exe") + "%VH_LONG%";
+  NormalizePath(text);
+  EXPECT_EQ("", text);
+  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\run.exe") + " %VH_LONG%", PATH_COMMAND));
+}
+
+TEST_F(PathRulesTest, NativeAndSystemRootPathsAreFound) {
+  EnvOverride root("SYSTEMROOT", root_);
+  EXPECT_TRUE(CheckPath("\\SystemRoot\\System32\\drivers\\x.sys", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath("\\??\\" + root_ + "\\System32\\drivers\\x.sys", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath("%SystemRoot%\\System32\\tool.exe", PATH_FILE));
+  EXPECT_FALSE(CheckPath("\\SystemRoot\\System32\\drivers\\gone.sys", PATH_COMMAND));
+  // Without PATH_EXPAND nothing is rewritten.
+  EXPECT_FALSE(CheckPath("%SystemRoot%\\System32\\tool.exe", PATH_ACCEPT_FILE));
+}
+
+TEST_F(PathRulesTest, QuotedProgramWithArguments) {
+  std::string program = temp_.PathOf("Program Files\\App\\run.exe");
+  EXPECT_TRUE(CheckPath("\"" + program + "\" /q \"%1\"", PATH_COMMAND));
+  EXPECT_FALSE(CheckPath("\"" + program + " /q", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath("  \"" + program + "\"  ", PATH_COMMAND));
+  // Quotes are trimmed from a plain file name too.
+  EXPECT_TRUE(CheckPath("\"" + program + "\"", PATH_FILE));
+}
+
+TEST_F(PathRulesTest, UnquotedCommandLineWithSpacesIsFoundThroughWordPrefixes) {
+  std::string program = temp_.PathOf("Program Files\\App\\run.exe");
+  EXPECT_TRUE(CheckPath(program + " /q", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(program + "   /q   -x", PATH_COMMAND));
+  // The same text is no plain file.
+  EXPECT_FALSE(CheckPath(program + " /q", PATH_FILE));
+  EXPECT_FALSE(CheckPath(temp_.PathOf("Program Files\\App\\gone.exe") + " /q", PATH_COMMAND));
+}
+
+TEST_F(PathRulesTest, ExtensionsAreTriedOnlyWhenAsked) {
+  std::string stem = temp_.PathOf("bin\\run");
+  EXPECT_TRUE(CheckPath(stem, PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(stem, PATH_FILE));
+  EXPECT_TRUE(CheckFile(stem, PATH_ACCEPT_FILE | PATH_TRY_EXE));
+  EXPECT_FALSE(CheckFile(stem, PATH_ACCEPT_FILE | PATH_TRY_COM));
+}
+
+TEST_F(PathRulesTest, ComIsTriedBeforeExe) {
+  std::string stem = temp_.PathOf("bin\\both");
+  // Turn the .com form into a folder: if .com is tested first, a file-only
+  // test fails although both.exe exists.
+  DeleteFileA((stem + ".com").c_str());
+  CreateDirectoryA((stem + ".com").c_str(), nullptr);
+  EXPECT_FALSE(CheckFile(stem, PATH_ACCEPT_FILE | PATH_TRY_COM | PATH_TRY_EXE));
+  EXPECT_TRUE(CheckFile(stem, PATH_ACCEPT_FILE | PATH_TRY_EXE));
+  EXPECT_TRUE(CheckFile(stem, PATH_ACCEPT_DIR | PATH_TRY_COM | PATH_TRY_EXE));
+}
+
+TEST_F(PathRulesTest, FoldersCountOnlyWhenAccepted) {
+  std::string folder = temp_.PathOf("folder");
+  EXPECT_FALSE(CheckPath(folder, PATH_FILE));
+  EXPECT_TRUE(CheckPath(folder, PATH_FILE_OR_DIR));
+  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\run.exe"), PATH_ACCEPT_DIR));
+  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\run.exe"), 0));
+}
+
+TEST_F(PathRulesTest, BareNamesAreFoundThroughPath) {
+  std::string onpath = temp_.PathOf("onpath");
+  EnvOverride path("PATH", "C:\\nowhere;;" + onpath + "\\\\\\;C:\\other");
+  EXPECT_TRUE(CheckPath("helper.exe", PATH_FILE));
+  EXPECT_TRUE(CheckPath("helper", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath("helper /p file.txt", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath("\"helper.exe\" -x", PATH_COMMAND));
+  EXPECT_FALSE(CheckPath("helper", PATH_FILE));
+  EXPECT_FALSE(CheckPath("absent.exe", PATH_FILE));
+  EXPECT_FALSE(CheckPath("helper.exe", PATH_ACCEPT_FILE));
+}
+
+TEST_F(PathRulesTest, PathFolderTrailingBackslashesGiveOneSeparator) {
+  std::string onpath = temp_.PathOf("onpath");
+  EnvOverride path("PATH", onpath + "\\\\");
+  EXPECT_TRUE(SearchEnvPath("helper.exe", PATH_ACCEPT_FILE));
+  EXPECT_TRUE(SearchEnvPath(" \"helper.exe\" ", PATH_ACCEPT_FILE));
+  EnvOverride empty("PATH", "");
+  EXPECT_FALSE(SearchEnvPath("helper.exe", PATH_ACCEPT_FILE));
+}
+
+TEST_F(PathRulesTest, WindowsAndSystemFoldersAreTriedOnlyWithTheirFlags) {
+  EnvOverride root("SYSTEMROOT", root_);
+  EnvOverride path("PATH", "");
+  temp_.MakeFile("root\\win.ini");
+  EXPECT_FALSE(CheckPath("tool.exe", PATH_FILE));
+  EXPECT_TRUE(CheckPath("tool.exe", PATH_FILE | PATH_TRY_SYSDIRS));
+  EXPECT_TRUE(CheckPath("\"tool\"", PATH_ACCEPT_FILE | PATH_TRY_SYSDIRS | PATH_TRY_EXE));
+  EXPECT_TRUE(CheckPath("win.ini", PATH_FILE | PATH_TRY_WINDIR));
+  EXPECT_FALSE(CheckPath("win.ini", PATH_FILE | PATH_TRY_SYSDIRS));
+  temp_.MakeFile("root\\SysWOW64\\wowonly.dll");
+  EXPECT_TRUE(CheckPath("wowonly.dll", PATH_FILE | PATH_TRY_SYSDIRS));
+}
+
+TEST_F(PathRulesTest, EmptyAndBlankTextIsNeverFound) {
+  for (unsigned flags : {0x1E6u, 0x186u, 0x106u, 0x1E7u, 0x002u}) {
+    EXPECT_FALSE(CheckPath("", flags)) << flags;
+    EXPECT_FALSE(CheckPath("   ", flags)) << flags;
+    EXPECT_FALSE(CheckPath("\"\"", flags)) << flags;
+  }
+}
+
+TEST_F(PathRulesTest, CallersStringIsUnchanged) {
+  const std::string text = "\\SystemRoot\\System32\\tool.exe /x";
+  std::string copy = text;
+  CheckPath(copy, PATH_COMMAND);
+  CheckFile(copy, PATH_COMMAND);
+  EXPECT_EQ(text, copy);
+}
+
+}  // namespace

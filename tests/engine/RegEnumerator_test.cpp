@@ -1,0 +1,201 @@
+// Order, depth, flags, counters and cancel of the registry walker, over real
+// sandboxed keys.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/RegEnumerator.h"
+#include "engine/RegRoots.h"
+#include "engine/ScanCoordinator.h"
+#include "support/RegistrySandbox.h"
+
+using namespace RegCheck;
+using namespace testsupport;
+
+namespace {
+
+// Records every call as "V path|name" or "K path|name".
+class Recorder : public IRegEnumHandler {
+ public:
+  void OnValue(HKEY key, const std::string& path, const std::string& name, DWORD type,
+               DWORD size) override {
+    EXPECT_NE(nullptr, key);
+    calls.push_back("V " + path + "|" + name);
+    types.push_back(type);
+    sizes.push_back(size);
+  }
+  void OnKey(HKEY key, const std::string& path, const std::string& name) override {
+    EXPECT_NE(nullptr, key);
+    calls.push_back("K " + path + "|" + name);
+  }
+  std::vector<std::string> calls;
+  std::vector<DWORD> types;
+  std::vector<DWORD> sizes;
+};
+
+class RegEnumeratorTest : public SandboxTest {
+ protected:
+  void SetUp() override {
+    SandboxTest::SetUp();
+    // Tree:  T (v1, v2) -> a (av) -> a1 (a1v)
+    //                   -> b
+    //                   -> c -> c1
+    SetString(HKEY_LOCAL_MACHINE, "T", "v1", "one");
+    SetDword(HKEY_LOCAL_MACHINE, "T", "v2", 2);
+    SetString(HKEY_LOCAL_MACHINE, "T\\a", "av", "x");
+    SetString(HKEY_LOCAL_MACHINE, "T\\a\\a1", "a1v", "y");
+    CreateKey(HKEY_LOCAL_MACHINE, "T\\b");
+    CreateKey(HKEY_LOCAL_MACHINE, "T\\c\\c1");
+    enumerator_.SetRoot(HKEY_LOCAL_MACHINE);
+    enumerator_.SetPath("T");
+    GetScanCoordinator().ClearCancel();
+  }
+  void TearDown() override { GetScanCoordinator().ClearCancel(); }
+
+  RegEnumerator enumerator_;
+  Recorder recorder_;
+};
+
+TEST_F(RegEnumeratorTest, MissingStartKeyReportsNothing) {
+  enumerator_.SetPath("Nowhere");
+  CScanCoordinator& c = GetScanCoordinator();
+  int keysBefore = c.GetKeysVisited();
+  EXPECT_EQ(0, enumerator_.Walk(recorder_));
+  EXPECT_TRUE(recorder_.calls.empty());
+  EXPECT_EQ(keysBefore, c.GetKeysVisited());
+}
+
+TEST_F(RegEnumeratorTest, DepthZeroReportsValuesThenSubkeysWithoutDescent) {
+  enumerator_.SetMaxDepth(0);
+  enumerator_.SetFlags(3);
+  CScanCoordinator& c = GetScanCoordinator();
+  int keysBefore = c.GetKeysVisited();
+  int valuesBefore = c.GetValuesVisited();
+  enumerator_.Walk(recorder_);
+  std::vector<std::string> expected = {"V T|v1", "V T|v2", "K T|a", "K T|b", "K T|c"};
+  EXPECT_EQ(expected, recorder_.calls);
+  EXPECT_EQ(static_cast<DWORD>(REG_SZ), recorder_.types[0]);
+  EXPECT_EQ(4u, recorder_.sizes[0]);
+  EXPECT_EQ(static_cast<DWORD>(REG_DWORD), recorder_.types[1]);
+  // The start key plus the three reported subkeys.
+  EXPECT_EQ(keysBefore + 4, c.GetKeysVisited());
+  EXPECT_EQ(valuesBefore + 2, c.GetValuesVisited());
+  EXPECT_EQ("HKLM\\T\\c", c.GetCurrentKey());
+}
+
+TEST_F(RegEnumeratorTest, UnlimitedDepthVisitsDepthFirstValuesBeforeSubkeys) {
+  enumerator_.SetMaxDepth(-1);
+  enumerator_.SetFlags(3);
+  enumerator_.Walk(recorder_);
+  std::vector<std::string> expected = {
+      "V T|v1",    "V T|v2",        "K T|a",          "K T|b", "K T|c",
+      "V T\\a|av", "K T\\a|a1",     "V T\\a\\a1|a1v", "K T\\c|c1",
+  };
+  EXPECT_EQ(expected, recorder_.calls);
+}
+
+TEST_F(RegEnumeratorTest, ValuesOnlyReachesEveryDepth) {
+  enumerator_.SetFlags(2);
+  enumerator_.Walk(recorder_);
+  std::vector<std::string> expected = {"V T|v1", "V T|v2", "V T\\a|av", "V T\\a\\a1|a1v"};
+  EXPECT_EQ(expected, recorder_.calls);
+}
+
+TEST_F(RegEnumeratorTest, KeysOnlyReportsEveryKeyBelowTheStartOnce) {
+  enumerator_.SetFlags(1);
+  CScanCoordinator& c = GetScanCoordinator();
+  int keysBefore = c.GetKeysVisited();
+  enumerator_.Walk(recorder_);
+  std::vector<std::string> expected = {"K T|a", "K T|b", "K T|c", "K T\\a|a1", "K T\\c|c1"};
+  EXPECT_EQ(expected, recorder_.calls);
+  // Each of the six keys is opened once, and the five below the start are
+  // also counted when reported.
+  EXPECT_EQ(keysBefore + 6 + 5, c.GetKeysVisited());
+}
+
+TEST_F(RegEnumeratorTest, DepthOneStopsBelowTheFirstLevel) {
+  enumerator_.SetMaxDepth(1);
+  enumerator_.SetFlags(3);
+  enumerator_.Walk(recorder_);
+  for (const std::string& call : recorder_.calls) EXPECT_EQ(std::string::npos, call.find("a1v"));
+  EXPECT_NE(std::find(recorder_.calls.begin(), recorder_.calls.end(), "K T\\a|a1"),
+            recorder_.calls.end());
+}
+
+TEST_F(RegEnumeratorTest, PendingCancelStopsBeforeTheFirstStep) {
+  GetScanCoordinator().Cancel();
+  EXPECT_EQ(1, enumerator_.Walk(recorder_));
+  EXPECT_TRUE(recorder_.calls.empty());
+}
+
+// Cancels after a given number of handler calls and records any call after.
+class CancellingHandler : public IRegEnumHandler {
+ public:
+  explicit CancellingHandler(int after) : after_(after) {}
+  void OnValue(HKEY, const std::string&, const std::string&, DWORD, DWORD) override { Count(); }
+  void OnKey(HKEY, const std::string&, const std::string&) override { Count(); }
+  int calls = 0;
+
+ private:
+  void Count() {
+    ++calls;
+    if (calls == after_) GetScanCoordinator().Cancel();
+  }
+  int after_;
+};
+
+TEST_F(RegEnumeratorTest, CancelDuringALargeKeyEndsWithinOneStep) {
+  HKEY big = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Big", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                           nullptr, &big, nullptr));
+  for (int i = 0; i < 300; ++i) {
+    std::string name = "value" + std::to_string(i);
+    RegSetValueExA(big, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+    if (i < 50) {
+      HKEY sub = nullptr;
+      RegCreateKeyExA(big, ("sub" + std::to_string(i)).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                      nullptr, &sub, nullptr);
+      RegCloseKey(sub);
+    }
+  }
+  RegCloseKey(big);
+
+  for (int after : {1, 10, 320}) {
+    GetScanCoordinator().ClearCancel();
+    CancellingHandler handler(after);
+    enumerator_.SetPath("Big");
+    enumerator_.SetFlags(3);
+    enumerator_.Walk(handler);
+    EXPECT_EQ(after, handler.calls) << "handler ran after the cancel";
+  }
+}
+
+TEST_F(RegEnumeratorTest, OverlongNamesEndTheListingWithoutCrash) {
+  std::string longName(1100, 'n');
+  SetString(HKEY_LOCAL_MACHINE, "Long", "a", "1");
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Long", 0, KEY_ALL_ACCESS, &key));
+  LONG rc = RegSetValueExA(key, longName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) GTEST_SKIP() << "registry refuses names this long";
+  enumerator_.SetPath("Long");
+  enumerator_.SetFlags(2);
+  enumerator_.Walk(recorder_);
+  // Whatever comes before the long name is listed; the long name never is.
+  for (const std::string& call : recorder_.calls) EXPECT_LT(call.size(), 1024u);
+}
+
+TEST(RegRoots, AbbreviationsAndPathText) {
+  EXPECT_STREQ("HKLM", RootAbbreviation(HKEY_LOCAL_MACHINE));
+  EXPECT_STREQ("HKCU", RootAbbreviation(HKEY_CURRENT_USER));
+  EXPECT_STREQ("HKCR", RootAbbreviation(HKEY_CLASSES_ROOT));
+  EXPECT_STREQ("", RootAbbreviation(HKEY_USERS));
+  EXPECT_EQ("HKCU\\Software\\X", KeyPathText(HKEY_CURRENT_USER, "Software\\X"));
+  EXPECT_EQ("", KeyPathText(HKEY_USERS, "Software"));
+  EXPECT_EQ("a\\b", JoinKeyPath("a", "b"));
+  EXPECT_EQ("b", JoinKeyPath("", "b"));
+}
+
+}  // namespace
