@@ -1,0 +1,15 @@
+#pragma once
+// The system description that opens every fix run's block in the cleaning log.
+
+#include <string>
+
+namespace RegCheck {
+
+// Version as "major.minor" and architecture code "9" (64-bit Windows seen
+// from this 32-bit process) or "0".
+void GetOsVersion(std::string& version, std::string& architecture);
+
+// "\r\nVarnholt <versionString> on <major.minor>, <architecture>".
+std::string GetSystemDescription(const std::string& versionString);
+
+}  // namespace RegCheck
