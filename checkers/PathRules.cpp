@@ -1,11 +1,13 @@
 #include "checkers/PathRules.h"
 
 #include <windows.h>
-#include <shlwapi.h>
 
 #include <string.h>
 
 #include <vector>
+
+#include "checkers/FileProbe.h"
+#include "engine/ScanCoordinator.h"
 
 namespace RegCheck {
 
@@ -24,8 +26,6 @@ std::string Trim(const std::string& text, const char* characters) {
   return text.substr(first, last - first + 1);
 }
 
-bool Exists(const std::string& path) { return PathFileExistsA(path.c_str()) != FALSE; }
-
 }  // namespace
 
 void NormalizePath(std::string& path) {
@@ -42,18 +42,18 @@ void NormalizePath(std::string& path) {
 }
 
 bool CheckFile(const std::string& path, unsigned flags) {
+  // Once a scan is cancelled its results are discarded as incomplete; answer
+  // at once so a long command line or PATH search stops within one probe,
+  // and answer "found" so nothing new is reported meanwhile.
+  if (GetScanCoordinator().IsCancelled()) return true;
   std::string candidate = Trim(path, " \"");
   if (candidate.empty()) return false;
-  if (!Exists(candidate)) {
-    if ((flags & PATH_TRY_COM) && Exists(candidate + ".com")) {
-      candidate += ".com";
-    } else if ((flags & PATH_TRY_EXE) && Exists(candidate + ".exe")) {
-      candidate += ".exe";
-    } else {
-      return false;
-    }
-  }
-  DWORD attributes = GetFileAttributesA(candidate.c_str());
+  // One attribute lookup answers both "does it exist" and "is it a folder".
+  DWORD attributes = ProbeFileAttributes(candidate);
+  if (attributes == INVALID_FILE_ATTRIBUTES && (flags & PATH_TRY_COM))
+    attributes = ProbeFileAttributes(candidate + ".com");
+  if (attributes == INVALID_FILE_ATTRIBUTES && (flags & PATH_TRY_EXE))
+    attributes = ProbeFileAttributes(candidate + ".exe");
   if (attributes == INVALID_FILE_ATTRIBUTES) return false;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) return (flags & PATH_ACCEPT_DIR) != 0;
   return (flags & PATH_ACCEPT_FILE) != 0;

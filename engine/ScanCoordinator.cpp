@@ -1,5 +1,6 @@
 #include "engine/ScanCoordinator.h"
 
+#include "checkers/FileProbe.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -64,6 +65,9 @@ void CScanCoordinator::RunScan() {
   SetEvent(startedEvent_);
   // A cancel is not tested here: it ends every walk at its next step, so each
   // selected stage still gets its begin and end notice.
+  // Existence answers cannot change during one scan; remember them until
+  // its end so a file named by many entries is looked up once.
+  CProbeMemo memo;
   if (callback_) callback_->OnStage(0, 1);
   for (const ScanCategory& category : kScanCategories) {
     if (!(categories_ & category.bit)) continue;

@@ -1,6 +1,18 @@
 #include "app/cli/ConsoleCommands.h"
 
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
 #include "app/cli/CategoryList.h"
+#include "backup/BackupManager.h"
+#include "backup/BackupSession.h"
+#include "backup/RegistryOperation.h"
+#include "engine/FixRun.h"
+#include "engine/SystemInfo.h"
 #include "engine/RegistryAction.h"
 #include "engine/ScanCategories.h"
 #include "engine/ScanCoordinator.h"
@@ -17,6 +29,16 @@ const char kUsage[] =
     "                             category, description and location, tab-separated,\n"
     "                             then the number of errors per category.\n"
     "                             Exit code 0 when nothing was found, 1 otherwise.\n"
+    "  fix [--categories LIST]    scan, then fix every error found. Each removal is\n"
+    "                             backed up first and logged; the backup is written\n"
+    "                             to the Backup folder beside the program at exit.\n"
+    "                             Exit code 0 when every fix succeeded, 1 otherwise.\n"
+    "  backups                    list the backup sessions (file, time, number of\n"
+    "                             operations) and their numbered operations.\n"
+    "  restore FILE [N...]        write back the operations numbered N of the backup\n"
+    "                             file FILE (all of them when no number is given).\n"
+    "                             Restored operations leave the file, which is\n"
+    "                             rewritten, or deleted once empty.\n"
     "  --help                     show this text.\n"
     "\n"
     "LIST is a comma-separated list of category names or bit values (all when\n"
@@ -89,6 +111,96 @@ int CommandScan(const std::vector<std::string>& args, std::ostream& out, std::os
   return results.Count() == 0 ? kExitOk : kExitFindings;
 }
 
+int CommandFix(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  int mask = 0;
+  std::string error;
+  if (!ParseScanOptions(args, mask, error)) return Usage(err, error);
+  CActionList results;
+  RunScan(mask, results);
+  PrintFindings(results, mask, out);
+  FixOutcome outcome = RunFixSelected(results, kVersionString, nullptr);
+  char line[128];
+  snprintf(line, sizeof(line), "%d of %d errors were fixed succesfully.", outcome.fixed,
+           outcome.selected);
+  out << line << '\n';
+  return outcome.fixed == outcome.selected ? kExitOk : kExitFindings;
+}
+
+std::string FormatTime(int64_t time) {
+  time_t t = static_cast<time_t>(time);
+  struct tm* local = localtime(&t);
+  char text[128] = "";
+  if (!local || strftime(text, sizeof(text), "%d %b %Y, %H:%M", local) == 0) return std::string();
+  return text;
+}
+
+void PrintSession(const CBackupSession& session, const std::string& name, std::ostream& out) {
+  out << name << '\t' << FormatTime(session.GetTime()) << '\t' << session.Count() << '\n';
+  int number = 1;
+  for (IRegistryOperation* operation : session) {
+    out << "  " << number++ << '\t' << operation->GetDescription() << '\n';
+  }
+}
+
+int CommandBackups(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() > 1) return Usage(err, "backups takes no arguments");
+  CBackupManager& manager = GetBackupManager();
+  if (manager.GetCurrentSession().Count() > 0)
+    PrintSession(manager.GetCurrentSession(), "(current session)", out);
+  for (CBackupSession* session : manager.GetSessions()) PrintSession(*session, session->GetFilePath(), out);
+  return kExitOk;
+}
+
+// The loaded session stored in `file`, named by full path or by file name.
+CBackupSession* FindSession(const std::string& file) {
+  for (CBackupSession* session : GetBackupManager().GetSessions()) {
+    const std::string& path = session->GetFilePath();
+    size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (strcasecmp(path.c_str(), file.c_str()) == 0 || strcasecmp(name.c_str(), file.c_str()) == 0)
+      return session;
+  }
+  return nullptr;
+}
+
+int CommandRestore(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() < 2) return Usage(err, "restore needs the backup file to restore from");
+  CBackupSession* session = FindSession(args[1]);
+  if (!session) {
+    err << "varnholt-cli: no readable backup file \"" << args[1]
+        << "\" in the Backup folder (see 'varnholt-cli backups')\n";
+    return kExitUsage;
+  }
+  std::vector<IRegistryOperation*> chosen;
+  for (size_t i = 2; i < args.size(); ++i) {
+    char* end = nullptr;
+    long number = strtol(args[i].c_str(), &end, 10);
+    if (args[i].empty() || *end != '\0' || number < 1 || number > session->Count())
+      return Usage(err, "\"" + args[i] + "\" is no operation number of that file (1 to " +
+                            std::to_string(session->Count()) + ")");
+    IRegistryOperation* operation = session->At(static_cast<int>(number - 1));
+    if (std::find(chosen.begin(), chosen.end(), operation) == chosen.end()) chosen.push_back(operation);
+  }
+  if (args.size() == 2) chosen.assign(session->begin(), session->end());
+
+  int restored = 0;
+  for (IRegistryOperation* operation : chosen) {
+    std::string description = operation->GetDescription();
+    if (operation->Restore()) {
+      out << "restored\t" << description << '\n';
+      // Once written back the record leaves its session; the file is
+      // rewritten (or deleted when empty) at exit.
+      delete operation;
+      ++restored;
+    } else {
+      // Kept, so the backup of what could not be written back is not lost.
+      out << "FAILED\t" << description << '\n';
+    }
+  }
+  out << restored << " of " << chosen.size() << " operations restored.\n";
+  return restored == static_cast<int>(chosen.size()) ? kExitOk : kExitFindings;
+}
+
 }  // namespace
 
 int RunConsoleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -99,6 +211,9 @@ int RunConsoleCommand(const std::vector<std::string>& args, std::ostream& out, s
     return kExitOk;
   }
   if (command == "scan") return CommandScan(args, out, err);
+  if (command == "fix") return CommandFix(args, out, err);
+  if (command == "backups") return CommandBackups(args, out, err);
+  if (command == "restore") return CommandRestore(args, out, err);
   return Usage(err, "unknown command \"" + command + "\"");
 }
 
