@@ -1,5 +1,7 @@
 #include "engine/RegEnumerator.h"
 
+#include <cstring>
+
 #include "engine/RegKey.h"
 #include "engine/RegRoots.h"
 #include "engine/ScanCoordinator.h"
@@ -10,6 +12,21 @@ namespace {
 
 // Names of 1024 characters or more do not fit and end the listing.
 constexpr DWORD kNameBufferChars = 1024;
+
+// A name with characters the ANSI code page cannot carry comes back with
+// "?" substitutes and then names nothing: opening or reading it fails, so a
+// handler would take a perfectly valid entry for a broken one, and no fix
+// could ever remove it. Such entries are counted but not handed on.
+bool UnreachableSubkey(HKEY key, const char* name, DWORD length) {
+  if (!memchr(name, '?', length)) return false;
+  RegKey probe;
+  return probe.Open(key, name, kReadAccess) == ERROR_FILE_NOT_FOUND;
+}
+
+bool UnreachableValue(HKEY key, const char* name, DWORD length) {
+  if (!memchr(name, '?', length)) return false;
+  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+}
 
 }  // namespace
 
@@ -40,6 +57,7 @@ void RegEnumerator::Visit(const std::string& path, int level, IRegEnumHandler& h
         break;
       std::string valueName(name, nameSize);
       coordinator.OnValueVisited(keyText, valueName);
+      if (UnreachableValue(key.Handle(), name, nameSize)) continue;
       handler.OnValue(key.Handle(), path, valueName, type, dataSize);
     }
   }
@@ -50,6 +68,7 @@ void RegEnumerator::Visit(const std::string& path, int level, IRegEnumHandler& h
       if (key.EnumKey(index, name, nameSize) != ERROR_SUCCESS) break;
       std::string subkeyName(name, nameSize);
       coordinator.OnKeyVisited(keyText + "\\" + subkeyName);
+      if (UnreachableSubkey(key.Handle(), name, nameSize)) continue;
       handler.OnKey(key.Handle(), path, subkeyName);
     }
   }

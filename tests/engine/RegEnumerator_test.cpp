@@ -199,3 +199,36 @@ TEST(RegRoots, AbbreviationsAndPathText) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names the ANSI code page cannot carry come back with substitutes and can
+// then not be opened: such entries are counted but never handed on.
+TEST_F(RegEnumeratorTest, NamesOutsideTheCodePageAreCountedButNotReported) {
+  HKEY parent = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"T\\b", 0, KEY_ALL_ACCESS, &parent));
+  HKEY greek = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(parent, L"\x039A\x03BB\x03B5\x03B9\x03B4\x03AF", 0,
+                                           nullptr, 0, KEY_ALL_ACCESS, nullptr, &greek, nullptr));
+  RegCloseKey(greek);
+  const wchar_t cjk[] = L"\x6587\x4EF6";
+  ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(parent, cjk, 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(L"x"), 4));
+  // A name that really holds a question mark is reachable and reported.
+  ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(parent, L"what?", 0, REG_SZ,
+                                          reinterpret_cast<const BYTE*>(L"x"), 4));
+  RegCloseKey(parent);
+
+  enumerator_.SetPath("T\\b");
+  enumerator_.SetFlags(3);
+  CScanCoordinator& c = GetScanCoordinator();
+  int keysBefore = c.GetKeysVisited();
+  int valuesBefore = c.GetValuesVisited();
+  enumerator_.Walk(recorder_);
+  EXPECT_EQ((std::vector<std::string>{"V T\\b|what?"}), recorder_.calls);
+  // T\b itself, the Greek subkey reported; its descent cannot open it.
+  EXPECT_EQ(keysBefore + 2, c.GetKeysVisited());
+  EXPECT_EQ(valuesBefore + 2, c.GetValuesVisited());
+}
+
+}  // namespace
