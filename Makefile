@@ -25,6 +25,7 @@ prefixes: deps
 	@scripts/make-prefix $(abspath $(BUILD))/prefix32 win32
 
 test: build prefixes
+	$(MAKE) -C fuzz short OUT=$(abspath $(BUILD))/fuzz
 	scripts/with-display scripts/run-tests $(BUILD) $(CTEST_ARGS)
 
 run: build prefixes
@@ -32,3 +33,19 @@ run: build prefixes
 
 clean:
 	rm -rf $(BUILD)
+
+.PHONY: bench
+bench: build
+	scripts/run-bench $(BUILD) $(SIZES)
+
+# Longer fuzz run of the backup codec (FUZZ_SECONDS per target, default 600).
+.PHONY: fuzz
+fuzz: deps
+	$(MAKE) -C fuzz long OUT=$(abspath $(BUILD))/fuzz
+
+# Regenerate the bitmaps, icons and sound of res/ (the results are committed,
+# so the normal build needs none of these tools).
+.PHONY: art
+art:
+	@EXTRA_PKGS="imagemagick sox fonts-dejavu-core" scripts/install-deps
+	res/art/make-art.sh

@@ -52,6 +52,8 @@ DWORD LookupNative(const std::string& path) {
 }
 
 thread_local std::unordered_map<std::string, DWORD>* t_memo = nullptr;
+bool g_memoEnabled = true;
+bool g_fileChecksEnabled = true;
 
 }  // namespace
 
@@ -68,7 +70,11 @@ DWORD ProbeFileAttributes(const std::string& path) {
 
 long ProbeCount() { return g_probes; }
 
-CProbeMemo::CProbeMemo() : owner_(t_memo == nullptr) {
+void SetProbeMemoEnabled(bool enabled) { g_memoEnabled = enabled; }
+void SetFileChecksEnabled(bool enabled) { g_fileChecksEnabled = enabled; }
+bool FileChecksEnabled() { return g_fileChecksEnabled; }
+
+CProbeMemo::CProbeMemo() : owner_(g_memoEnabled && t_memo == nullptr) {
   if (owner_) t_memo = new std::unordered_map<std::string, DWORD>();
 }
 

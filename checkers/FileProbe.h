@@ -35,4 +35,11 @@ class CProbeMemo {
   bool owner_;  // false for a memo nested inside another on the same thread
 };
 
+// Benchmark controls. Turning the memo off makes every CProbeMemo inert;
+// turning file checks off makes CheckFile answer "found" without touching
+// the file system, which leaves the bare walk and value reads of a scan.
+void SetProbeMemoEnabled(bool enabled);
+void SetFileChecksEnabled(bool enabled);
+bool FileChecksEnabled();
+
 }  // namespace RegCheck

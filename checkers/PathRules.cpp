@@ -45,9 +45,11 @@ bool CheckFile(const std::string& path, unsigned flags) {
   // Once a scan is cancelled its results are discarded as incomplete; answer
   // at once so a long command line or PATH search stops within one probe,
   // and answer "found" so nothing new is reported meanwhile.
-  if (GetScanCoordinator().IsCancelled()) return true;
+  if (GetScanCoordinator().IsCancelled() || !FileChecksEnabled()) return true;
   std::string candidate = Trim(path, " \"");
-  if (candidate.empty()) return false;
+  // No file name can hold these characters, so such a candidate (typically
+  // a whole quoted command line) is answered without asking the disk.
+  if (candidate.empty() || candidate.find_first_of("\"<>|") != std::string::npos) return false;
   // One attribute lookup answers both "does it exist" and "is it a folder".
   DWORD attributes = ProbeFileAttributes(candidate);
   if (attributes == INVALID_FILE_ATTRIBUTES && (flags & PATH_TRY_COM))
@@ -61,8 +63,9 @@ bool CheckFile(const std::string& path, unsigned flags) {
 
 bool SearchEnvPath(const std::string& name, unsigned flags) {
   std::string trimmed = Trim(name, " \"");
-  // An empty name would turn every PATH folder itself into a hit.
-  if (trimmed.empty()) return false;
+  // An empty name would turn every PATH folder itself into a hit, and a
+  // drive-qualified path joined to a folder can never exist.
+  if (trimmed.empty() || trimmed.find(":\\") != std::string::npos) return false;
   std::string pathVariable;
   DWORD needed = GetEnvironmentVariableA("PATH", nullptr, 0);
   if (needed > 0) {

@@ -118,3 +118,25 @@ TEST(FileProbe, CancelStopsProbingAndReportsNothingMissing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Candidates that cannot name a file are answered without a lookup; the
+// verdicts stay the same.
+TEST(FileProbe, ImpossibleCandidatesCostNoLookups) {
+  TempFolder temp;
+  std::string program = temp.MakeFile("App Dir\\run.exe");
+  std::string path;
+  for (int i = 0; i < 6; ++i) path += temp.MakeDir("p" + std::to_string(i)) + ";";
+  SetEnvironmentVariableA("PATH", path.c_str());
+  long before = ProbeCount();
+  EXPECT_TRUE(CheckPath("\"" + program + "\" /uninstall /quiet", PATH_COMMAND));
+  // The quoted program itself, nothing from the six PATH folders.
+  EXPECT_LE(ProbeCount() - before, 3);
+  before = ProbeCount();
+  EXPECT_FALSE(CheckPath(temp.PathOf("gone.exe"), PATH_FILE));
+  // A missing file is looked for in both views under WOW64.
+  EXPECT_EQ(IsRunningUnderWow64() ? 2 : 1, ProbeCount() - before);
+}
+
+}  // namespace
