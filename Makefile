@@ -49,3 +49,12 @@ fuzz: deps
 art:
 	@EXTRA_PKGS="imagemagick sox fonts-dejavu-core" scripts/install-deps
 	res/art/make-art.sh
+
+.PHONY: installer dist
+installer: build
+	@EXTRA_PKGS="nsis" scripts/install-deps
+	scripts/build-installer $(BUILD)
+
+dist: build
+	@EXTRA_PKGS="zip" scripts/install-deps
+	scripts/build-dist $(BUILD)

@@ -1,0 +1,51 @@
+#pragma once
+// Registered fonts whose file is gone. The values of the Fonts key are named
+// by the font's display name; their data is the font file, usually a bare
+// name inside the Windows fonts folder.
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/RegEnumerator.h"
+#include "engine/RegistryAction.h"
+
+namespace RegCheck {
+
+class CFontsChecker {
+ public:
+  // Walks the values of the machine's Fonts key.
+  void Scan(CActionList& results);
+
+  // False when the font file that `valueName` of the open key names exists
+  // neither as written nor in "%SYSTEMROOT%\Fonts", or the data cannot be
+  // read.
+  static bool CheckFontValue(HKEY key, const std::string& valueName);
+
+  class CHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CHandler(CActionList& results) : results_(results) {}
+    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                 DWORD dataSize) override;
+
+   private:
+    CActionList& results_;
+  };
+};
+
+class CFontsAction : public CRegistryAction {
+ public:
+  explicit CFontsAction(const std::string& valueName) : valueName_(valueName) {}
+
+  int GetCategory() override;
+  int Fix() override;
+  int GetDescription(std::string& out) override;
+  int GetLocation(std::string& out) override;
+
+  const std::string& GetValueName() const { return valueName_; }
+
+ private:
+  std::string valueName_;
+};
+
+}  // namespace RegCheck

@@ -1,0 +1,85 @@
+#include "checkers/HelpFilesChecker.h"
+
+#include <string.h>
+
+#include "backup/BackupManager.h"
+#include "checkers/PathRules.h"
+#include "engine/RegKey.h"
+#include "engine/ScanCategories.h"
+
+namespace RegCheck {
+
+namespace {
+
+const char kHelpPath[] = "SOFTWARE\\Microsoft\\Windows\\Help";
+const char kHtmlHelpPath[] = "SOFTWARE\\Microsoft\\Windows\\HTML Help";
+
+constexpr DWORD kDataBufferBytes = 260;
+
+void WalkValues(const char* path, IRegEnumHandler& handler) {
+  RegEnumerator walker;
+  walker.SetRoot(HKEY_LOCAL_MACHINE);
+  walker.SetPath(path);
+  walker.SetFlags(RegEnumerator::kReportValues);
+  walker.SetMaxDepth(0);
+  walker.Walk(handler);
+}
+
+}  // namespace
+
+void CHelpFilesChecker::Scan(CActionList& results) {
+  CHandler help(results);
+  WalkValues(kHelpPath, help);
+  CHtmlHandler html(results);
+  WalkValues(kHtmlHelpPath, html);
+}
+
+bool CHelpFilesChecker::CheckHelpValue(HKEY key, const std::string& valueName) {
+  // The walker's handle is borrowed; read through a handle of our own.
+  RegKey values;
+  if (values.Open(key, "", kReadAccess) != ERROR_SUCCESS) return false;
+  char data[kDataBufferBytes];
+  DWORD type = REG_NONE;
+  DWORD size = sizeof(data);
+  if (values.QueryValue(valueName.c_str(), &type, data, &size) != ERROR_SUCCESS) return false;
+
+  // Stored data need not end in a terminator.
+  std::string folder(data, strnlen(data, size));
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  return CheckPath(folder + "\\" + valueName, PATH_FILE);
+}
+
+void CHelpFilesChecker::CHandler::OnValue(HKEY key, const std::string&, const std::string& valueName,
+                                          DWORD, DWORD) {
+  if (!CheckHelpValue(key, valueName))
+    results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHelpKey));
+}
+
+void CHelpFilesChecker::CHtmlHandler::OnValue(HKEY key, const std::string&,
+                                              const std::string& valueName, DWORD, DWORD) {
+  if (!CheckHelpValue(key, valueName))
+    results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHtmlHelpKey));
+}
+
+const char* CHelpFilesAction::KeyPath() const {
+  return key_ == kHtmlHelpKey ? kHtmlHelpPath : kHelpPath;
+}
+
+int CHelpFilesAction::GetCategory() { return kCatHelpFiles; }
+
+int CHelpFilesAction::Fix() {
+  return GetBackupManager().DeleteValue("Help file entry " + valueName_, HKEY_LOCAL_MACHINE,
+                                        KeyPath(), valueName_);
+}
+
+int CHelpFilesAction::GetDescription(std::string& out) {
+  out = "File " + valueName_ + " is absent";
+  return 1;
+}
+
+int CHelpFilesAction::GetLocation(std::string& out) {
+  out = std::string("HKLM\\") + KeyPath() + " (VALUE " + valueName_ + ")";
+  return 1;
+}
+
+}  // namespace RegCheck

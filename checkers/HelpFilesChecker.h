@@ -1,0 +1,67 @@
+#pragma once
+// Registered help files that are gone. The values of the "Help" and the
+// "HTML Help" keys are named by the help file; their data is its folder.
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/RegEnumerator.h"
+#include "engine/RegistryAction.h"
+
+namespace RegCheck {
+
+class CHelpFilesChecker {
+ public:
+  // Walks the values of the "Help" key, then those of the "HTML Help" key.
+  void Scan(CActionList& results);
+
+  // False when the help file named by `valueName` of the open key is not
+  // found in the folder its data names, or the data cannot be read.
+  static bool CheckHelpValue(HKEY key, const std::string& valueName);
+
+  // The "Help" key.
+  class CHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CHandler(CActionList& results) : results_(results) {}
+    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                 DWORD dataSize) override;
+
+   private:
+    CActionList& results_;
+  };
+
+  // The "HTML Help" key.
+  class CHtmlHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CHtmlHandler(CActionList& results) : results_(results) {}
+    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                 DWORD dataSize) override;
+
+   private:
+    CActionList& results_;
+  };
+};
+
+class CHelpFilesAction : public CRegistryAction {
+ public:
+  enum Key : int { kHelpKey = 0, kHtmlHelpKey = 1 };
+
+  CHelpFilesAction(const std::string& valueName, int key) : valueName_(valueName), key_(key) {}
+
+  int GetCategory() override;
+  int Fix() override;
+  int GetDescription(std::string& out) override;
+  int GetLocation(std::string& out) override;
+
+  const std::string& GetValueName() const { return valueName_; }
+  int GetKey() const { return key_; }
+
+ private:
+  const char* KeyPath() const;
+
+  std::string valueName_;
+  int key_;
+};
+
+}  // namespace RegCheck

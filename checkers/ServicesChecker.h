@@ -1,0 +1,51 @@
+#pragma once
+// Service and driver registrations whose image file is gone.
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/RegEnumerator.h"
+#include "engine/RegistryAction.h"
+
+namespace RegCheck {
+
+class CServicesChecker {
+ public:
+  // Walks the subkeys of the machine's Services key. Under WOW64 nothing is
+  // reported: with System32 redirected for a 32-bit process, the 64-bit
+  // drivers and services would all look missing.
+  void Scan(CActionList& results);
+
+  // False when the service under the open Services key is an error: its key
+  // cannot be opened, its "ImagePath" is no string, or it names a missing
+  // program. A few names that Windows itself registers without an image are
+  // always valid, as is a service without a readable "ImagePath".
+  static bool CheckServiceKey(HKEY servicesKey, const std::string& serviceName);
+
+  class CHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CHandler(CActionList& results) : results_(results) {}
+    void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
+
+   private:
+    CActionList& results_;
+  };
+};
+
+class CServiceAction : public CRegistryAction {
+ public:
+  explicit CServiceAction(const std::string& serviceName) : serviceName_(serviceName) {}
+
+  int GetCategory() override;
+  int Fix() override;
+  int GetDescription(std::string& out) override;
+  int GetLocation(std::string& out) override;
+
+  const std::string& GetServiceName() const { return serviceName_; }
+
+ private:
+  std::string serviceName_;
+};
+
+}  // namespace RegCheck

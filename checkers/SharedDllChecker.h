@@ -1,0 +1,45 @@
+#pragma once
+// Shared DLL reference counts whose DLL is gone. Each value of the
+// SharedDlls key is named by the DLL's full path; its data is the count.
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/RegEnumerator.h"
+#include "engine/RegistryAction.h"
+
+namespace RegCheck {
+
+class CSharedDllChecker {
+ public:
+  // Walks the values of the machine's SharedDlls key.
+  void Scan(CActionList& results);
+
+  class CHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CHandler(CActionList& results) : results_(results) {}
+    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                 DWORD dataSize) override;
+
+   private:
+    CActionList& results_;
+  };
+};
+
+class CSharedDllAction : public CRegistryAction {
+ public:
+  explicit CSharedDllAction(const std::string& valueName) : valueName_(valueName) {}
+
+  int GetCategory() override;
+  int Fix() override;
+  int GetDescription(std::string& out) override;
+  int GetLocation(std::string& out) override;
+
+  const std::string& GetValueName() const { return valueName_; }
+
+ private:
+  std::string valueName_;
+};
+
+}  // namespace RegCheck

@@ -1,0 +1,143 @@
+#include "checkers/StartupChecker.h"
+
+#include <ctype.h>
+#include <string.h>
+
+#include <string>
+
+#include "backup/BackupManager.h"
+#include "checkers/PathRules.h"
+#include "engine/RegKey.h"
+#include "engine/ScanCategories.h"
+
+namespace RegCheck {
+
+namespace {
+
+const char kNativePrefix[] = "SOFTWARE\\";
+const char kTwinPrefix[] = "SOFTWARE\\Wow6432Node\\";
+
+// Below kNativePrefix; under WOW64 also below kTwinPrefix.
+const char* const kStartKeys[] = {
+    "Microsoft\\Windows\\CurrentVersion\\RunServicesOnce",
+    "Microsoft\\Windows\\CurrentVersion\\RunServices",
+    "Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
+    "Microsoft\\Windows\\CurrentVersion\\RunOnce\\Setup",
+    "Microsoft\\Windows\\CurrentVersion\\RunOnce",
+    "Microsoft\\Windows\\CurrentVersion\\RunEx",
+    "Microsoft\\Windows\\CurrentVersion\\Run",
+};
+
+constexpr DWORD kCommandBufferBytes = 260;
+
+const char kRundll[] = "rundll32.exe";
+// The DLL path starts after "rundll32.exe" and one separator.
+constexpr size_t kRundllDllStart = sizeof(kRundll);
+
+// NtQueryKey's KeyNameInformation class: the key's full name in the kernel.
+constexpr int kKeyNameInformation = 3;
+using NtQueryKeyFn = LONG(WINAPI*)(HANDLE key, int infoClass, void* info, ULONG size,
+                                   ULONG* resultSize);
+
+// The kernel's name of the key, or "" when it cannot be learnt.
+std::wstring KernelName(HKEY root, const std::string& path) {
+  static const NtQueryKeyFn query = reinterpret_cast<NtQueryKeyFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "NtQueryKey")));
+  RegKey key;
+  if (!query || key.Open(root, path.c_str(), kReadAccess) != ERROR_SUCCESS) return std::wstring();
+  // KEY_NAME_INFORMATION: a byte count followed by the UTF-16 name.
+  ULONG info[1024];
+  ULONG size = 0;
+  if (query(key.Handle(), kKeyNameInformation, info, sizeof(info), &size) != 0) return std::wstring();
+  const ULONG bytes = info[0];
+  if (bytes > sizeof(info) - sizeof(ULONG)) return std::wstring();
+  return std::wstring(reinterpret_cast<const wchar_t*>(info + 1), bytes / sizeof(wchar_t));
+}
+
+// A 32-bit process on 64-bit Windows sees HKLM\SOFTWARE through its
+// Wow6432Node, so a start key and its twin can be one and the same key;
+// walking it twice would report each of its entries twice.
+bool IsSameKey(HKEY root, const std::string& path, const std::string& twin) {
+  const std::wstring name = KernelName(root, path);
+  return !name.empty() && name == KernelName(root, twin);
+}
+
+// Walks every start key below `prefix`, machine first, then user. Keys that
+// are the very key already walked below `walkedPrefix` are skipped.
+void ScanKeys(const char* prefix, const char* walkedPrefix, CStartupChecker::CHandler& handler) {
+  RegEnumerator walker;
+  walker.SetFlags(RegEnumerator::kReportValues);
+  walker.SetMaxDepth(0);
+  const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+  const int selectors[] = {CStartupChecker::CHandler::kMachine, CStartupChecker::CHandler::kUser};
+  for (const char* key : kStartKeys) {
+    const std::string path = std::string(prefix) + key;
+    walker.SetPath(path);
+    handler.SetKeyPath(path);
+    for (int i = 0; i < 2; ++i) {
+      if (walkedPrefix && IsSameKey(roots[i], std::string(walkedPrefix) + key, path)) continue;
+      walker.SetRoot(roots[i]);
+      handler.SetRoot(selectors[i]);
+      walker.Walk(handler);
+    }
+  }
+}
+
+}  // namespace
+
+void CStartupChecker::Scan(CActionList& results) {
+  CHandler handler(results);
+  ScanKeys(kNativePrefix, nullptr, handler);
+  if (IsRunningUnderWow64()) ScanKeys(kTwinPrefix, kNativePrefix, handler);
+}
+
+bool CStartupChecker::CheckStartupValue(HKEY key, const std::string& valueName) {
+  // The walker's handle is borrowed; read through a handle of our own.
+  RegKey values;
+  if (values.Open(key, "", kReadAccess) != ERROR_SUCCESS) return false;
+  char data[kCommandBufferBytes];
+  DWORD type = REG_NONE;
+  DWORD size = sizeof(data);
+  if (values.QueryValue(valueName.c_str(), &type, data, &size) != ERROR_SUCCESS) return false;
+
+  // Stored strings need not end in a terminator; a multi-string is judged by
+  // its first string.
+  const std::string command(data, strnlen(data, size));
+  std::string lower = command;
+  for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+
+  if (lower.compare(0, sizeof(kRundll) - 1, kRundll) != 0) return CheckPath(command, PATH_COMMAND);
+  const size_t comma = lower.find(',');
+  if (comma == std::string::npos || comma <= kRundllDllStart) return false;
+  return CheckPath(lower.substr(kRundllDllStart, comma - kRundllDllStart), PATH_COMMAND);
+}
+
+void CStartupChecker::CHandler::OnValue(HKEY key, const std::string&, const std::string& valueName,
+                                        DWORD type, DWORD) {
+  if (type != REG_SZ && type != REG_MULTI_SZ) return;
+  if (!CheckStartupValue(key, valueName))
+    results_.Add(new CStartupAction(valueName, root_, keyPath_));
+}
+
+int CStartupAction::GetCategory() { return kCatStartup; }
+
+int CStartupAction::Fix() {
+  return GetBackupManager().DeleteValue("Startup entry for " + valueName_,
+                                        root_ == CStartupChecker::CHandler::kUser
+                                            ? HKEY_CURRENT_USER
+                                            : HKEY_LOCAL_MACHINE,
+                                        keyPath_, valueName_);
+}
+
+int CStartupAction::GetDescription(std::string& out) {
+  out = "Application " + valueName_ + " does not exist";
+  return 1;
+}
+
+int CStartupAction::GetLocation(std::string& out) {
+  out = std::string(root_ == CStartupChecker::CHandler::kUser ? "HKCU\\" : "HKLM\\") + keyPath_ +
+        " (VALUE:" + valueName_ + ")";
+  return 1;
+}
+
+}  // namespace RegCheck

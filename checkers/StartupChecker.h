@@ -1,0 +1,65 @@
+#pragma once
+// Programs started at log-on (or, through rundll32.exe, DLLs) that are gone,
+// from the machine's and the user's start keys.
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/RegEnumerator.h"
+#include "engine/RegistryAction.h"
+
+namespace RegCheck {
+
+class CStartupChecker {
+ public:
+  // Walks the values of each start key under HKLM, then HKCU; under WOW64
+  // once more for their Wow6432Node twins.
+  void Scan(CActionList& results);
+
+  // False when the start command in `valueName` of the open key names a
+  // missing program, or a missing DLL when it runs through rundll32.exe; also
+  // false when the text cannot be read or a rundll32.exe entry has no entry
+  // point after a DLL name.
+  static bool CheckStartupValue(HKEY key, const std::string& valueName);
+
+  class CHandler : public CRegEnumHandlerBase {
+   public:
+    enum Root : int { kMachine = 0, kUser = 1 };
+
+    explicit CHandler(CActionList& results) : results_(results) {}
+    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                 DWORD dataSize) override;
+
+    // Where the next walk runs; stored in the actions it adds.
+    void SetRoot(int root) { root_ = root; }
+    void SetKeyPath(const std::string& keyPath) { keyPath_ = keyPath; }
+
+   private:
+    CActionList& results_;
+    int root_ = kMachine;
+    std::string keyPath_;
+  };
+};
+
+class CStartupAction : public CRegistryAction {
+ public:
+  CStartupAction(const std::string& valueName, int root, const std::string& keyPath)
+      : valueName_(valueName), root_(root), keyPath_(keyPath) {}
+
+  int GetCategory() override;
+  int Fix() override;
+  int GetDescription(std::string& out) override;
+  int GetLocation(std::string& out) override;
+
+  const std::string& GetValueName() const { return valueName_; }
+  int GetRoot() const { return root_; }
+  const std::string& GetKeyPath() const { return keyPath_; }
+
+ private:
+  std::string valueName_;
+  int root_;
+  std::string keyPath_;
+};
+
+}  // namespace RegCheck
