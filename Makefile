@@ -58,3 +58,9 @@ installer: build
 dist: build
 	@EXTRA_PKGS="zip" scripts/install-deps
 	scripts/build-dist $(BUILD)
+
+# Plants a removed application's leftovers in the 32-bit prefix and starts
+# the program on them.
+.PHONY: demo
+demo: build prefixes
+	scripts/demo $(BUILD)
