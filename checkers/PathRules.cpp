@@ -88,23 +88,9 @@ bool SearchEnvPath(const std::string& name, unsigned flags) {
   return false;
 }
 
-bool CheckPath(std::string text, unsigned flags) {
-  if (flags & PATH_EXPAND) NormalizePath(text);
-  if (CheckFile(text, flags)) return true;
-  if ((flags & PATH_SEARCH_ENV) && SearchEnvPath(text, flags)) return true;
-
-  if (flags & (PATH_TRY_WINDIR | PATH_TRY_SYSDIRS)) {
-    unsigned inner = (flags | PATH_EXPAND) & ~(PATH_SEARCH_ENV | PATH_TRY_WINDIR | PATH_TRY_SYSDIRS);
-    std::string name = Trim(text, "\" ");
-    if (name.empty()) return false;
-    if ((flags & PATH_TRY_WINDIR) && CheckPath("%SYSTEMROOT%\\" + name, inner)) return true;
-    if (flags & PATH_TRY_SYSDIRS) {
-      if (CheckPath("%SYSTEMROOT%\\System32\\" + name, inner)) return true;
-      if (CheckPath("%SYSTEMROOT%\\SysWOW64\\" + name, inner)) return true;
-    }
-  }
-
-  if (!(flags & PATH_STRIP_ARGS)) return false;
+// The program part of a command line: the quoted part, or each prefix of
+// the text that ends at a word boundary.
+static bool CheckCommandLine(const std::string& text, unsigned flags) {
   unsigned inner = flags & ~PATH_STRIP_ARGS;
   std::string line = Trim(text, " \t\r\n");
   if (line.empty()) return false;
@@ -126,6 +112,35 @@ bool CheckPath(std::string text, unsigned flags) {
     position = wordEnd;
   }
   return false;
+}
+
+bool CheckPath(std::string text, unsigned flags) {
+  if (flags & PATH_EXPAND) {
+    std::string raw = text;
+    NormalizePath(text);
+    // A command line too long to expand as a whole can still name a program
+    // of ordinary length: its arguments are stripped first, and each
+    // candidate is expanded on its own by the inner calls.
+    if (text.empty() && !Trim(raw, " \t\r\n").empty() && (flags & PATH_STRIP_ARGS)) {
+      return CheckCommandLine(raw, flags);
+    }
+  }
+  if (CheckFile(text, flags)) return true;
+  if ((flags & PATH_SEARCH_ENV) && SearchEnvPath(text, flags)) return true;
+
+  if (flags & (PATH_TRY_WINDIR | PATH_TRY_SYSDIRS)) {
+    unsigned inner = (flags | PATH_EXPAND) & ~(PATH_SEARCH_ENV | PATH_TRY_WINDIR | PATH_TRY_SYSDIRS);
+    std::string name = Trim(text, "\" ");
+    if (name.empty()) return false;
+    if ((flags & PATH_TRY_WINDIR) && CheckPath("%SYSTEMROOT%\\" + name, inner)) return true;
+    if (flags & PATH_TRY_SYSDIRS) {
+      if (CheckPath("%SYSTEMROOT%\\System32\\" + name, inner)) return true;
+      if (CheckPath("%SYSTEMROOT%\\SysWOW64\\" + name, inner)) return true;
+    }
+  }
+
+  if (!(flags & PATH_STRIP_ARGS)) return false;
+  return CheckCommandLine(text, flags);
 }
 
 bool IsRunningUnderWow64() {

@@ -67,7 +67,23 @@ TEST_F(PathRulesTest, OverlongExpansionIsNeverFound) {
   std::string text = temp_.PathOf("bin\\run.exe") + "%VH_LONG%";
   NormalizePath(text);
   EXPECT_EQ("", text);
-  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\run.exe") + " %VH_LONG%", PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(text, PATH_FILE));
+  EXPECT_FALSE(CheckPath(temp_.PathOf("bin") + "\\%VH_LONG%\\run.exe", PATH_COMMAND));
+}
+
+TEST_F(PathRulesTest, LongArgumentsDoNotHideAnExistingProgram) {
+  // Real uninstall and start commands carry long argument lists; the
+  // program part is still tested even when the whole line cannot expand.
+  std::string padding(250, 'p');
+  EnvOverride var("VH_LONG", padding);
+  EnvOverride root("SYSTEMROOT", root_);
+  std::string args = " /log=\"%VH_LONG%\" /quiet";
+  EXPECT_TRUE(CheckPath(temp_.PathOf("bin\\run.exe") + args, PATH_COMMAND));
+  EXPECT_TRUE(CheckPath("\"%SYSTEMROOT%\\System32\\tool.exe\"" + args, PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(temp_.PathOf("Program Files\\App\\run.exe") + args, PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\gone.exe") + args, PATH_COMMAND));
+  // Without argument stripping the line is one path, and too long.
+  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\run.exe") + args, PATH_FILE));
 }
 
 TEST_F(PathRulesTest, NativeAndSystemRootPathsAreFound) {

@@ -1,0 +1,144 @@
+#include "checkers/UninstallChecker.h"
+
+#include <string.h>
+#include <wchar.h>
+
+#include "backup/BackupManager.h"
+#include "checkers/PathRules.h"
+#include "engine/RegKey.h"
+#include "engine/ScanCategories.h"
+
+namespace RegCheck {
+
+namespace {
+
+const char kUninstallPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kArpCachePath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache";
+
+constexpr DWORD kEntryBufferBytes = 512;
+
+// "SlowInfoCache" record: a fixed-size structure whose program path, a
+// NUL-terminated UTF-16 string, fills the bytes from offset 28 to the end.
+constexpr DWORD kSlowInfoCacheBytes = 552;
+constexpr DWORD kCachedPathOffset = 28;
+constexpr size_t kCachedPathUnits = (kSlowInfoCacheBytes - kCachedPathOffset) / sizeof(WCHAR);
+constexpr int kAnsiPathBytes = 512;
+
+void WalkSubkeys(const char* path, IRegEnumHandler& handler) {
+  RegEnumerator walker;
+  walker.SetRoot(HKEY_LOCAL_MACHINE);
+  walker.SetPath(path);
+  walker.SetFlags(RegEnumerator::kReportKeys);
+  walker.SetMaxDepth(0);
+  walker.Walk(handler);
+}
+
+}  // namespace
+
+void CUninstallChecker::Scan(CActionList& results) {
+  CHandler entries(results);
+  WalkSubkeys(kUninstallPath, entries);
+  CARPHandler cache(results);
+  WalkSubkeys(kArpCachePath, cache);
+}
+
+bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string& subkey,
+                                            std::string& displayName) {
+  RegKey entry;
+  if (entry.Open(uninstallKey, subkey.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
+
+  DWORD valueCount = 0;
+  if (RegQueryInfoKeyA(entry.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       &valueCount, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+      valueCount == 0)
+    return false;
+
+  // Each read gets the whole buffer again: a size left over from the
+  // previous read would make a later, longer value look unreadable.
+  char buffer[kEntryBufferBytes];
+  DWORD size = sizeof(buffer);
+  if (entry.QueryStringValue("DisplayName", buffer, size) == ERROR_SUCCESS) displayName = buffer;
+
+  DWORD type = REG_NONE;
+  size = sizeof(buffer);
+  if (entry.QueryValue("UninstallString", &type, buffer, &size) == ERROR_SUCCESS) {
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    // Stored strings need not end in a terminator.
+    return CheckPath(std::string(buffer, strnlen(buffer, size)), PATH_COMMAND);
+  }
+
+  size = sizeof(buffer);
+  if (entry.QueryStringValue("UninstallPath", buffer, size) == ERROR_SUCCESS) return true;
+
+  size = sizeof(buffer);
+  return entry.QueryStringValue("InstallSource", buffer, size) == ERROR_SUCCESS && buffer[0] != '\0';
+}
+
+bool CUninstallChecker::CheckArpCacheEntry(HKEY arpCacheKey, const std::string& subkey) {
+  RegKey entry;
+  if (entry.Open(arpCacheKey, subkey.c_str(), kReadAccess) != ERROR_SUCCESS) return true;
+
+  BYTE record[kSlowInfoCacheBytes];
+  DWORD type = REG_NONE;
+  DWORD size = sizeof(record);
+  if (entry.QueryValue("SlowInfoCache", &type, record, &size) != ERROR_SUCCESS ||
+      size != kSlowInfoCacheBytes)
+    return true;
+
+  WCHAR path[kCachedPathUnits];
+  memcpy(path, record + kCachedPathOffset, sizeof(path));
+  const size_t length = wcsnlen(path, kCachedPathUnits);
+  if (length == 0) return false;
+  // A path without its terminator is a damaged record, not a missing file.
+  if (length == kCachedPathUnits) return true;
+
+  // Without best-fit mapping a character the code page lacks becomes the
+  // default character; such a path names no file the ANSI calls can see,
+  // so the entry cannot be judged and is left alone.
+  char ansi[kAnsiPathBytes];
+  BOOL usedDefault = FALSE;
+  int converted = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, static_cast<int>(length),
+                                      ansi, kAnsiPathBytes, nullptr, &usedDefault);
+  if (converted <= 0 || usedDefault) return true;
+  return CheckPath(std::string(ansi, static_cast<size_t>(converted)), PATH_ACCEPT_FILE);
+}
+
+void CUninstallChecker::CHandler::OnKey(HKEY key, const std::string&, const std::string& subkeyName) {
+  std::string displayName;
+  if (!CheckUninstallEntry(key, subkeyName, displayName))
+    results_.Add(new CUninstallAction(subkeyName, displayName, CUninstallAction::kUninstallEntry));
+}
+
+void CUninstallChecker::CARPHandler::OnKey(HKEY key, const std::string&,
+                                           const std::string& subkeyName) {
+  if (!CheckArpCacheEntry(key, subkeyName))
+    results_.Add(new CUninstallAction(subkeyName, std::string(), CUninstallAction::kArpCacheEntry));
+}
+
+int CUninstallAction::GetCategory() { return kCatUninstall; }
+
+int CUninstallAction::Fix() {
+  if (kind_ == kArpCacheEntry)
+    return GetBackupManager().DeleteKey("ARPCache entry for " + keyName_, HKEY_LOCAL_MACHINE,
+                                        kArpCachePath, keyName_);
+  return GetBackupManager().DeleteKey("Uninstall entry for " + keyName_, HKEY_LOCAL_MACHINE,
+                                      kUninstallPath, keyName_);
+}
+
+int CUninstallAction::GetDescription(std::string& out) {
+  if (kind_ == kArpCacheEntry) {
+    out = "ARPCache entry for " + keyName_ + " is obsolete";
+  } else {
+    out = "Application " + (displayName_.empty() ? keyName_ : displayName_) + " already uninstalled";
+  }
+  return 1;
+}
+
+// Both kinds name the Uninstall entry: that is the program the user knows
+// the cache entry by.
+int CUninstallAction::GetLocation(std::string& out) {
+  out = std::string("HKLM\\") + kUninstallPath + "\\" + keyName_;
+  return 1;
+}
+
+}  // namespace RegCheck

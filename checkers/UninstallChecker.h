@@ -1,0 +1,73 @@
+#pragma once
+// Installed-software entries whose uninstaller is gone, and uninstall cache
+// entries whose cached program file is gone.
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/RegEnumerator.h"
+#include "engine/RegistryAction.h"
+
+namespace RegCheck {
+
+class CUninstallChecker {
+ public:
+  // Walks the subkeys of the Uninstall key, then those of the ARPCache key.
+  void Scan(CActionList& results);
+
+  // False when the entry under the open Uninstall key is an error: its key
+  // cannot be opened or is empty, its "UninstallString" is not a string or
+  // names a missing program, or without one it has neither an
+  // "UninstallPath" nor a non-empty "InstallSource". `displayName` receives
+  // "DisplayName" when it reads and is left untouched otherwise.
+  static bool CheckUninstallEntry(HKEY uninstallKey, const std::string& subkey,
+                                  std::string& displayName);
+  // False when the "SlowInfoCache" record of the entry under the open
+  // ARPCache key names no file, or a file that does not exist. Entries that
+  // cannot be opened, records of another size and paths that the ANSI code
+  // page cannot carry are never errors.
+  static bool CheckArpCacheEntry(HKEY arpCacheKey, const std::string& subkey);
+
+  class CHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CHandler(CActionList& results) : results_(results) {}
+    void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
+
+   private:
+    CActionList& results_;
+  };
+
+  class CARPHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CARPHandler(CActionList& results) : results_(results) {}
+    void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
+
+   private:
+    CActionList& results_;
+  };
+};
+
+class CUninstallAction : public CRegistryAction {
+ public:
+  enum Kind : int { kUninstallEntry = 0, kArpCacheEntry = 1 };
+
+  CUninstallAction(const std::string& keyName, const std::string& displayName, int kind)
+      : keyName_(keyName), displayName_(displayName), kind_(kind) {}
+
+  int GetCategory() override;
+  int Fix() override;
+  int GetDescription(std::string& out) override;
+  int GetLocation(std::string& out) override;
+
+  const std::string& GetKeyName() const { return keyName_; }
+  const std::string& GetDisplayName() const { return displayName_; }
+  int GetKind() const { return kind_; }
+
+ private:
+  std::string keyName_;
+  std::string displayName_;
+  int kind_;
+};
+
+}  // namespace RegCheck

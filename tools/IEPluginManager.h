@@ -1,0 +1,31 @@
+#pragma once
+// The model of the plug-in tool: the Internet Explorer add-ons registered
+// machine-wide, each resolved to a readable name and its implementing file.
+// Only registry data is read; no add-on code is ever loaded.
+
+#include <list>
+
+#include "tools/PluginEntry.h"
+
+namespace RegCheck {
+
+class CIEPluginManager {
+ public:
+  // Empties the list and reads it again: the Browser Helper Objects, then
+  // the extensions, then the toolbars, each in the registry's enumeration
+  // order. A registration key that cannot be opened contributes nothing; a
+  // pending scan cancel gives an empty list. Returns 1.
+  int Refresh();
+
+  // Entries keep their address until the next Refresh (see CStartupManager).
+  const std::list<PluginEntry>& GetEntries() const { return entries_; }
+
+ private:
+  class CBHOHandler;
+  class CToolbarHandler;
+  class CExtensionHandler;
+
+  std::list<PluginEntry> entries_;
+};
+
+}  // namespace RegCheck

@@ -1,0 +1,29 @@
+#pragma once
+// The model of the startup tool: the programs started at log-on from the
+// machine's and the user's Run key.
+
+#include <list>
+
+#include "tools/StartupEntry.h"
+
+namespace RegCheck {
+
+class CStartupManager {
+ public:
+  // Empties the list and reads it again: every string value (REG_SZ or
+  // REG_EXPAND_SZ) of the machine's Run key, then of the user's, each in the
+  // registry's enumeration order. Other value types, unreadable values, a Run
+  // key that cannot be opened and a pending scan cancel contribute nothing.
+  void Refresh();
+
+  // Entries keep their address until the next Refresh, so a list box may hold
+  // pointers to them as item data as long as it is refilled after Refresh.
+  const std::list<StartupEntry>& GetEntries() const { return entries_; }
+
+ private:
+  class CStartupHandler;
+
+  std::list<StartupEntry> entries_;
+};
+
+}  // namespace RegCheck

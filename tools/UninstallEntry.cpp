@@ -1,0 +1,20 @@
+#include "tools/UninstallEntry.h"
+
+#include "backup/BackupManager.h"
+
+namespace RegCheck {
+
+UninstallEntry::UninstallEntry(const std::string& keyName, const std::string& displayName,
+                               const std::string& uninstallString)
+    : keyName_(keyName), displayName_(displayName), uninstallString_(uninstallString) {}
+
+UINT UninstallEntry::Run() const { return WinExec(uninstallString_.c_str(), SW_SHOW); }
+
+int UninstallEntry::Remove() const {
+  // An empty subkey name would make the deletion take the whole Uninstall key.
+  if (keyName_.empty()) return 0;
+  return GetBackupManager().DeleteKey("Uninstall info entry " + keyName_, HKEY_LOCAL_MACHINE,
+                                      kUninstallKeyPath, keyName_);
+}
+
+}  // namespace RegCheck
