@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "app/cli/CategoryList.h"
+#include "app/cli/ToolCommands.h"
 #include "backup/BackupManager.h"
 #include "backup/BackupSession.h"
 #include "backup/RegistryOperation.h"
@@ -39,6 +40,12 @@ const char kUsage[] =
     "                             file FILE (all of them when no number is given).\n"
     "                             Restored operations leave the file, which is\n"
     "                             rewritten, or deleted once empty.\n"
+    "  startup [remove N]         list the programs Windows starts at log-on, or\n"
+    "                             remove the one on line N (backed up first).\n"
+    "  software [remove N]        list the installed software, or remove the\n"
+    "                             uninstall entry on line N (backed up first).\n"
+    "  plugins [remove N]         list the Internet Explorer plug-ins, or remove the\n"
+    "                             registration on line N (backed up first).\n"
     "  --help                     show this text.\n"
     "\n"
     "LIST is a comma-separated list of category names or bit values (all when\n"
@@ -214,6 +221,8 @@ int RunConsoleCommand(const std::vector<std::string>& args, std::ostream& out, s
   if (command == "fix") return CommandFix(args, out, err);
   if (command == "backups") return CommandBackups(args, out, err);
   if (command == "restore") return CommandRestore(args, out, err);
+  if (command == "startup" || command == "software" || command == "plugins")
+    return RunToolCommand(args, out, err);
   return Usage(err, "unknown command \"" + command + "\"");
 }
 
