@@ -1,0 +1,281 @@
+#include "checkers/ComObjectChecker.h"
+
+#include <ctype.h>
+#include <string.h>
+
+#include "backup/BackupManager.h"
+#include "checkers/PathRules.h"
+#include "checkers/RegText.h"
+#include "engine/RegKey.h"
+#include "engine/ScanCategories.h"
+
+namespace RegCheck {
+
+namespace {
+
+constexpr DWORD kPathBuffer = 260;
+constexpr DWORD kCommandBuffer = 512;
+// Commands this short are shell verbs or bare built-ins, not program paths.
+constexpr size_t kShortestCheckedCommand = 11;
+
+// Classes whose open command runs the document itself or a terminal
+// program; their commands carry placeholders that are no file name.
+const char* const kSelfRunningClasses[] = {
+    "exefile", "batfile", "cmdfile", "comfile", "MSSLLfile", "piffile",
+    "rlogin",  "scrfile", "telnet",  "tn3270",  "WLANImportFile",
+};
+
+// Reads the default value of subkey `name` of `parent` as a string.
+bool ReadSubkeyDefault(HKEY parent, const char* name, std::string& text) {
+  RegKey key;
+  if (key.Open(parent, name, kReadAccess) != ERROR_SUCCESS) return false;
+  return ReadStringText(key.Handle(), "", kPathBuffer, text);
+}
+
+std::string UpperCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+bool CComObjectChecker::CheckClsid(const std::string& clsid, int& reason) {
+  reason = kClsidKey;
+  RegKey key;
+  if (key.Open(HKEY_CLASSES_ROOT, ("clsid\\" + clsid).c_str(), kReadAccess) != ERROR_SUCCESS)
+    return false;
+  bool result = true;
+  std::string server;
+  if (ReadSubkeyDefault(key.Handle(), "InprocServer32", server))
+    result = CheckPath(server, PATH_SERVER);
+  // A local server, when named, decides over the in-process one.
+  if (ReadSubkeyDefault(key.Handle(), "LocalServer32", server))
+    result = CheckPath(server, PATH_SERVER);
+  std::string appId;
+  if (result && ReadValueText(key.Handle(), "Appid", kPathBuffer, appId)) {
+    reason = kClsidAppId;
+    result = CheckAppId(appId);
+  }
+  return result;
+}
+
+bool CComObjectChecker::CheckAppId(const std::string& name) {
+  RegKey key;
+  if (key.Open(HKEY_CLASSES_ROOT, ("appid\\" + name).c_str(), kReadAccess) != ERROR_SUCCESS)
+    return false;
+  std::string target;
+  if (!ReadValueText(key.Handle(), "AppId", kPathBuffer, target)) return true;
+  return SubkeyOpens(HKEY_CLASSES_ROOT, "appid\\" + target);
+}
+
+bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache) {
+  RegKey key;
+  // Opened for writing as the fix would: a key the user may not change is
+  // left alone rather than reported.
+  LONG rc = key.Open(HKEY_CLASSES_ROOT, name.c_str(), kReadWriteAccess);
+  if (rc != ERROR_SUCCESS) return rc == ERROR_ACCESS_DENIED;
+  std::string clsid;
+  if (!ReadSubkeyDefault(key.Handle(), "clsid", clsid)) return true;
+  int reason = kClsidKey;
+  bool sound = cache ? cache->Check(clsid, reason) : CheckClsid(clsid, reason);
+  return sound || reason == kClsidAppId;
+}
+
+bool CComObjectChecker::CheckTypelibFile(HKEY key, const std::string& valueName) {
+  std::string file;
+  if (!ReadValueText(key, valueName.c_str(), kPathBuffer, file)) return false;
+  if (CheckPath(file, PATH_SERVER)) return true;
+  size_t slash = file.rfind('\\');
+  if (slash == std::string::npos) return false;
+  return CheckPath(file.substr(0, slash), PATH_SERVER);
+}
+
+bool CComObjectChecker::CheckClassCommand(const std::string& className, std::string& badPath) {
+  if (IsOneOfNoCase(className, kSelfRunningClasses)) return true;
+  RegKey key;
+  std::string path = "SOFTWARE\\Classes\\" + className + "\\Shell\\Open\\Command";
+  if (key.Open(HKEY_LOCAL_MACHINE, path.c_str(), kReadAccess) != ERROR_SUCCESS) return true;
+  std::string command;
+  if (!ReadStringText(key.Handle(), "", kCommandBuffer, command)) return true;
+  if (command.size() < kShortestCheckedCommand) return true;
+  if (command.find("iexplore.exe") != std::string::npos) return true;
+  if (CheckPath(command, PATH_COMMAND)) return true;
+  badPath = command;
+  return false;
+}
+
+bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason) {
+  std::string id = UpperCase(clsid);
+  auto found = answers_.find(id);
+  if (found == answers_.end()) {
+    int fresh = kClsidKey;
+    bool sound = CheckClsid(clsid, fresh);
+    found = answers_.emplace(id, std::make_pair(sound, fresh)).first;
+  }
+  reason = found->second.second;
+  return found->second.first;
+}
+
+void CComObjectChecker::CCLSIDHandler::OnKey(HKEY, const std::string&,
+                                             const std::string& subkeyName) {
+  int reason = kClsidKey;
+  if (!cache_.Check(subkeyName, reason))
+    results_.Add(new CComObjectAction(subkeyName, std::string(), reason));
+}
+
+void CComObjectChecker::CProgIdHandler::OnKey(HKEY, const std::string&,
+                                              const std::string& subkeyName) {
+  if (subkeyName.empty() || subkeyName[0] == '.' || subkeyName[0] == '*') return;
+  if (_stricmp(subkeyName.c_str(), "clsid") == 0 || _stricmp(subkeyName.c_str(), "typelib") == 0)
+    return;
+  // The 32-bit class view of 64-bit Windows is no ProgID; a 32-bit process
+  // may see it listed yet fail to open it, and removing it would take every
+  // 32-bit registration along.
+  if (_stricmp(subkeyName.c_str(), "Wow6432Node") == 0) return;
+  if (!CheckProgId(subkeyName, &cache_))
+    results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kProgId));
+}
+
+void CComObjectChecker::CAppidHandler::OnKey(HKEY, const std::string&,
+                                             const std::string& subkeyName) {
+  // Identifiers in braces are the registrations themselves; only the
+  // entries named after program files point at them and can go stale.
+  if (subkeyName.empty() || subkeyName[0] == '{') return;
+  if (!CheckAppId(subkeyName))
+    results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kAppId));
+}
+
+void CComObjectChecker::CTypelibHandler::OnValue(HKEY key, const std::string& path,
+                                                 const std::string& valueName, DWORD type,
+                                                 DWORD) {
+  if (!valueName.empty() || (type != REG_SZ && type != REG_MULTI_SZ)) return;
+  size_t last = path.rfind('\\');
+  std::string leaf = last == std::string::npos ? path : path.substr(last + 1);
+  if (_stricmp(leaf.c_str(), "win32") != 0) return;
+  if (CheckTypelibFile(key, valueName)) return;
+  // "TypeLib\{id}\1.0\0\win32": the whole library goes, with every version.
+  const size_t kTypeLibPrefix = 8;
+  if (path.size() <= kTypeLibPrefix) return;
+  std::string id = path.substr(kTypeLibPrefix);
+  id = id.substr(0, id.find('\\'));
+  results_.Add(new CComObjectAction(id, std::string(), CComObjectAction::kTypeLib));
+}
+
+void CComObjectChecker::CClassesHandler::OnKey(HKEY, const std::string&,
+                                               const std::string& subkeyName) {
+  if (!subkeyName.empty() && subkeyName[0] == '.') return;
+  std::string badPath;
+  if (!CheckClassCommand(subkeyName, badPath))
+    results_.Add(new CComObjectAction(subkeyName, badPath, CComObjectAction::kMachineClass));
+}
+
+void CComObjectChecker::Scan(CActionList& results) {
+  CClsidCache cache;
+  RegEnumerator walker;
+  walker.SetFlags(RegEnumerator::kReportKeys);
+  walker.SetMaxDepth(0);
+  walker.SetRoot(HKEY_CLASSES_ROOT);
+
+  CCLSIDHandler clsids(results, cache);
+  walker.SetPath("CLSID");
+  walker.Walk(clsids);
+
+  CProgIdHandler progIds(results, cache);
+  walker.SetPath("");
+  walker.Walk(progIds);
+
+  CAppidHandler appIds(results);
+  walker.SetPath("AppID");
+  walker.Walk(appIds);
+
+  CTypelibHandler typeLibs(results);
+  walker.SetPath("TypeLib");
+  walker.SetFlags(RegEnumerator::kReportValues);
+  walker.SetMaxDepth(-1);
+  walker.Walk(typeLibs);
+
+  CClassesHandler classes(results);
+  walker.SetRoot(HKEY_LOCAL_MACHINE);
+  walker.SetPath("SOFTWARE\\Classes");
+  walker.SetFlags(RegEnumerator::kReportKeys);
+  walker.SetMaxDepth(0);
+  walker.Walk(classes);
+}
+
+int CComObjectAction::GetCategory() { return kCatComObject; }
+
+int CComObjectAction::Fix() {
+  CBackupManager& backup = GetBackupManager();
+  switch (kind_) {
+    case kClsid:
+      return backup.DeleteKey("CLSID entry " + name_, HKEY_CLASSES_ROOT, "CLSID", name_);
+    case kProgId:
+      return backup.DeleteKey("ProgID entry " + name_, HKEY_CLASSES_ROOT, "", name_);
+    case kTypeLib:
+      return backup.DeleteKey("Type library entry " + name_, HKEY_CLASSES_ROOT, "TypeLib", name_);
+    case kAppId:
+      return backup.DeleteKey("Application id entry " + name_, HKEY_CLASSES_ROOT, "AppId", name_);
+    case kClsidAppIdValue:
+      return backup.DeleteValue("CLSID entry " + name_, HKEY_CLASSES_ROOT, "CLSID\\" + name_,
+                                "AppId");
+    case kMachineClass:
+      return backup.DeleteKey("Classes entry " + name_, HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes",
+                              name_);
+    default:
+      return 0;
+  }
+}
+
+int CComObjectAction::GetDescription(std::string& out) {
+  switch (kind_) {
+    case kClsid:
+    case kClsidAppIdValue:
+      out = "CLSID " + name_ + " is invalid";
+      break;
+    case kProgId:
+      out = "ProgID " + name_ + " is invalid";
+      break;
+    case kTypeLib:
+      out = "Type Library " + name_ + " is invalid";
+      break;
+    case kAppId:
+      out = "Application ID " + name_ + " is invalid";
+      break;
+    case kMachineClass:
+      out = "Classes entry " + name_ + " reffers a bad path: " + badPath_;
+      break;
+    default:
+      out.clear();
+      break;
+  }
+  return 1;
+}
+
+int CComObjectAction::GetLocation(std::string& out) {
+  switch (kind_) {
+    case kClsid:
+      out = "HKCR\\CLSID\\" + name_;
+      break;
+    case kProgId:
+      out = "HKCR\\" + name_;
+      break;
+    case kTypeLib:
+      out = "HKCR\\TypeLib\\" + name_;
+      break;
+    case kAppId:
+      out = "HKCR\\AppID\\" + name_;
+      break;
+    case kClsidAppIdValue:
+      out = "HKCR\\CLSID\\" + name_ + " (value: AppId)";
+      break;
+    case kMachineClass:
+      out = "HKLM\\Classes\\" + name_;
+      break;
+    default:
+      out.clear();
+      break;
+  }
+  return 1;
+}
+
+}  // namespace RegCheck

@@ -1,0 +1,134 @@
+#pragma once
+// COM registrations that point at missing servers, class or application
+// identifiers and type library files, and machine classes whose open command
+// names a missing program.
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "engine/RegEnumerator.h"
+#include "engine/RegistryAction.h"
+
+namespace RegCheck {
+
+class CComObjectChecker {
+ public:
+  // Why CheckClsid failed: the class key itself, or only its "AppId" value.
+  enum ClsidReason : int { kClsidKey = 0, kClsidAppId = 4 };
+
+  // CheckClsid answers for one scan, keyed by identifier regardless of case
+  // (registry key names ignore it), so a class named by many ProgIDs is
+  // tested once.
+  class CClsidCache {
+   public:
+    bool Check(const std::string& clsid, int& reason);
+
+   private:
+    std::map<std::string, std::pair<bool, int>> answers_;
+  };
+
+  // Walks HKCR "CLSID", the class root (ProgIDs), HKCR "AppID", the whole
+  // HKCR "TypeLib" tree and HKLM "SOFTWARE\Classes", in that order.
+  void Scan(CActionList& results);
+
+  // False when the class key does not open, its server (LocalServer32 over
+  // InprocServer32) is missing, or its "AppId" names a bad application id;
+  // `reason` is kClsidAppId exactly when the "AppId" decided.
+  static bool CheckClsid(const std::string& clsid, int& reason);
+  // False when HKCR "AppID\<name>" does not open, or its "AppId" value names
+  // an application id that does not open.
+  static bool CheckAppId(const std::string& name);
+  // False when the ProgID key fails to open for any reason but access denied,
+  // or its "clsid" names a class that fails for its own sake (a class whose
+  // only fault is its "AppId" is reported by the CLSID pass, not here).
+  // `cache`, when given, answers class identifiers already tested this scan.
+  static bool CheckProgId(const std::string& name, CClsidCache* cache = nullptr);
+  // False when value `valueName` of `key` does not read, or neither it nor
+  // its text before the last "\" (a resource number) names an existing file.
+  static bool CheckTypelibFile(HKEY key, const std::string& valueName);
+  // False when the class's HKLM open command names a missing program; the
+  // command is then written to `badPath` (untouched otherwise).
+  static bool CheckClassCommand(const std::string& className, std::string& badPath);
+
+  class CCLSIDHandler : public CRegEnumHandlerBase {
+   public:
+    CCLSIDHandler(CActionList& results, CClsidCache& cache) : results_(results), cache_(cache) {}
+    void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
+
+   private:
+    CActionList& results_;
+    CClsidCache& cache_;
+  };
+
+  class CProgIdHandler : public CRegEnumHandlerBase {
+   public:
+    CProgIdHandler(CActionList& results, CClsidCache& cache) : results_(results), cache_(cache) {}
+    void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
+
+   private:
+    CActionList& results_;
+    CClsidCache& cache_;
+  };
+
+  class CAppidHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CAppidHandler(CActionList& results) : results_(results) {}
+    void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
+
+   private:
+    CActionList& results_;
+  };
+
+  class CTypelibHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CTypelibHandler(CActionList& results) : results_(results) {}
+    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                 DWORD dataSize) override;
+
+   private:
+    CActionList& results_;
+  };
+
+  class CClassesHandler : public CRegEnumHandlerBase {
+   public:
+    explicit CClassesHandler(CActionList& results) : results_(results) {}
+    void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
+
+   private:
+    CActionList& results_;
+  };
+};
+
+class CComObjectAction : public CRegistryAction {
+ public:
+  enum Kind : int {
+    kClsid = 0,         // HKCR\CLSID\<name> removed
+    kProgId = 1,        // HKCR\<name> removed
+    kTypeLib = 2,       // HKCR\TypeLib\<name> removed
+    kAppId = 3,         // HKCR\AppID\<name> removed
+    kClsidAppIdValue = 4,  // only the "AppId" value of HKCR\CLSID\<name> removed
+    kMachineClass = 5,  // HKLM\SOFTWARE\Classes\<name> removed
+  };
+
+  CComObjectAction(const std::string& name, const std::string& badPath, int kind)
+      : name_(name), badPath_(badPath), kind_(kind) {}
+
+  int GetCategory() override;
+  int Fix() override;
+  int GetDescription(std::string& out) override;
+  int GetLocation(std::string& out) override;
+
+  const std::string& GetName() const { return name_; }
+  const std::string& GetBadPath() const { return badPath_; }
+  int GetKind() const { return kind_; }
+
+ private:
+  std::string name_;
+  std::string badPath_;
+  int kind_;
+};
+
+}  // namespace RegCheck
