@@ -3,7 +3,10 @@
 // values but checks no paths.
 //
 //   varnholt-bench build KEYS FILEROOT   write the registry and its files
-//   varnholt-bench scan FILEROOT [LABEL] measure (PATH set to the bench's)
+//   varnholt-bench scan FILEROOT [LABEL [--total-only]]
+//                                        measure (PATH set to the bench's);
+//                                        per category and in total, or only
+//                                        the whole scan
 
 #include <windows.h>
 #include <objbase.h>
@@ -64,13 +67,14 @@ void Row(const char* name, const Figures& memo, const Figures& plain, const Figu
     printf("  !! findings differ with the memo off: %ld\n", plain.findings);
 }
 
-int RunScan(const std::string& fileRoot, const std::string& label) {
+int RunScan(const std::string& fileRoot, const std::string& label, bool totalOnly) {
   if (!fileRoot.empty()) SetEnvironmentVariableA("PATH", bench::BenchPath(fileRoot).c_str());
   printf("== %s\n", label.c_str());
   printf("%-22s %9s %9s %8s %10s %8s %8s %8s %8s %8s\n", "category", "keys", "values", "seconds",
          "entries/s", "probes/e", "nomemo/e", "findings", "nomemo s", "x floor");
   Figures total[3];
   for (const ScanCategory& category : kScanCategories) {
+    if (totalOnly) break;
     Figures f[3];
     SetProbeMemoEnabled(true);
     f[0] = Scan(category.bit);
@@ -114,9 +118,10 @@ int main(int argc, char** argv) {
            f.values, f.planted_missing, Now() - start);
     rc = 0;
   } else if (command == "scan" && argc >= 3) {
-    rc = RunScan(argv[2], argc > 3 ? argv[3] : argv[2]);
+    bool totalOnly = argc > 4 && std::string(argv[4]) == "--total-only";
+    rc = RunScan(argv[2], argc > 3 ? argv[3] : argv[2], totalOnly);
   } else {
-    fprintf(stderr, "usage: varnholt-bench build KEYS FILEROOT | scan FILEROOT|\"\" [LABEL]\n");
+    fprintf(stderr, "usage: varnholt-bench build KEYS FILEROOT | scan FILEROOT|\"\" [LABEL [--total-only]]\n");
   }
   CoUninitialize();
   return rc;
