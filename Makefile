@@ -64,3 +64,8 @@ dist: build
 .PHONY: demo
 demo: build prefixes
 	scripts/demo $(BUILD)
+
+# PNG pictures of sample skinned windows in $(BUILD)/screenshots.
+.PHONY: screenshots
+screenshots: build prefixes
+	scripts/screenshot $(BUILD)

@@ -4,23 +4,72 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "backup/BackupJournal.h"
+#include "backup/BackupSession.h"
+#include "backup/RegDeleteAction.h"
 
 namespace RegCheck {
 
 class CBackupManager {
  public:
+  // The program's manager: backup folder "Backup" beside the program file.
+  CBackupManager();
+  // A manager over another folder (tests, tools). Either constructor creates
+  // the folder when missing, turns recovery journals left by a crashed run
+  // into ".rbk" files, and loads every ".rbk" file in it; files that do not
+  // load are left alone.
+  explicit CBackupManager(const std::string& backupFolder);
+  // Saves the current session to a new GUID-named file when it holds
+  // anything (then drops its journal), rewrites loaded sessions that changed
+  // (or deletes the file of one that became empty) and destroys them.
+  ~CBackupManager();
+  CBackupManager(const CBackupManager&) = delete;
+  CBackupManager& operator=(const CBackupManager&) = delete;
+
   // Deletes subkey `name` of `keyPath` under `root` with its whole subtree;
   // 1 when deleted and recorded, 0 otherwise with nothing recorded.
+  // Nothing is deleted unless the snapshot holds all of it, parses back to
+  // exactly what is there, and is on disk in the journal; deletions that the
+  // guard refuses (containers, roots, names escaping their parent) are
+  // logged and not attempted.
   int DeleteKey(const std::string& description, HKEY root, const std::string& keyPath,
                 const std::string& name);
   // Deletes value `name` ("" = default value) of key `keyPath`; 1 when
   // deleted and recorded, 0 otherwise.
   int DeleteValue(const std::string& description, HKEY root, const std::string& keyPath,
                   const std::string& name);
+
+  CBackupSession& GetCurrentSession() { return currentSession_; }
+  // The sessions loaded at start-up, in directory-listing order.
+  const std::vector<CBackupSession*>& GetSessions() const { return sessions_; }
+  const std::string& GetBackupFolder() const { return backupFolder_; }
+
+ private:
+  void RecoverJournals();
+  void LoadSessions();
+  void SaveSessions();
+  // Verifies, journals and executes a new operation; keeps it on success.
+  int Commit(std::unique_ptr<CRegDeleteAction> operation);
+
+  std::string backupFolder_;
+  CBackupSession currentSession_;
+  std::vector<CBackupSession*> sessions_;
+  // Created with the first deletion; its GUID names the ".rbk" file too.
+  std::unique_ptr<CBackupJournal> journal_;
+  std::string journalGuid_;
 };
 
-// The one backup manager of the process.
+// The one backup manager of the process, created on first use.
 CBackupManager& GetBackupManager();
+
+// Makes GetBackupManager() answer `manager` (nullptr: the program's own
+// again). For tests, so that code which deletes through the accessor records
+// into a manager over a temporary folder; the program's own manager is then
+// never created.
+void SetBackupManagerForTesting(CBackupManager* manager);
 
 }  // namespace RegCheck

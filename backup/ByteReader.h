@@ -16,7 +16,6 @@ class ByteReader {
  public:
   ByteReader(const uint8_t* data, size_t size) : data_(data), size_(data ? size : 0) {}
 
-  size_t Position() const { return pos_; }
   size_t Remaining() const { return size_ - pos_; }
   bool AtEnd() const { return pos_ == size_; }
 

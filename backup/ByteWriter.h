@@ -16,7 +16,6 @@ class ByteWriter {
 
   // False once any write did not fit.
   bool Ok() const { return ok_; }
-  size_t Position() const { return pos_; }
   // True when every write fitted and the buffer is exactly full.
   bool Complete() const { return ok_ && pos_ == size_; }
 

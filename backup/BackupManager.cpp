@@ -1,0 +1,170 @@
+#include "backup/BackupManager.h"
+
+#include <objbase.h>
+
+#include "backup/CleaningLog.h"
+#include "backup/DeletionGuard.h"
+#include "backup/RegKeyDeleteAction.h"
+#include "backup/RegValueDeleteAction.h"
+
+namespace RegCheck {
+
+namespace {
+
+CBackupManager* g_testManager = nullptr;
+
+std::string ProgramBackupFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length < MAX_PATH ? length : 0);
+  const size_t slash = folder.find_last_of('\\');
+  folder = slash == std::string::npos ? std::string() : folder.substr(0, slash);
+  return folder + "\\Backup";
+}
+
+std::string StripTrailingBackslashes(std::string path) {
+  while (path.size() > 1 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+bool HasExtension(const std::string& name, const char* extension) {
+  // "*.rbk" also matches longer extensions through short file names.
+  const size_t length = lstrlenA(extension);
+  return name.size() > length && lstrcmpiA(name.c_str() + name.size() - length, extension) == 0;
+}
+
+// The files of `folder` with `extension`, in listing order.
+std::vector<std::string> ListFiles(const std::string& folder, const char* extension) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((folder + "\\*" + extension).c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (HasExtension(found.cFileName, extension)) names.push_back(found.cFileName);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return names;
+}
+
+// A fresh GUID in registry form, "{8-4-4-4-12}" in upper case; "" on failure.
+std::string NewGuidText() {
+  GUID guid;
+  if (FAILED(CoCreateGuid(&guid))) return std::string();
+  LPOLESTR wide = nullptr;
+  if (FAILED(StringFromCLSID(guid, &wide))) return std::string();
+  char text[64] = {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+  CoTaskMemFree(wide);
+  return n > 0 ? std::string(text) : std::string();
+}
+
+const char kJournalExtension[] = ".rbj";
+const char kBackupExtension[] = ".rbk";
+
+}  // namespace
+
+CBackupManager::CBackupManager() : CBackupManager(ProgramBackupFolder()) {}
+
+CBackupManager::CBackupManager(const std::string& backupFolder)
+    : backupFolder_(StripTrailingBackslashes(backupFolder)) {
+  if (GetFileAttributesA(backupFolder_.c_str()) == INVALID_FILE_ATTRIBUTES)
+    CreateDirectoryA(backupFolder_.c_str(), nullptr);
+  RecoverJournals();
+  LoadSessions();
+}
+
+CBackupManager::~CBackupManager() { SaveSessions(); }
+
+void CBackupManager::RecoverJournals() {
+  for (const std::string& name : ListFiles(backupFolder_, kJournalExtension)) {
+    const std::string stem = name.substr(0, name.size() - 4);
+    CBackupJournal::Recover(backupFolder_ + "\\" + name, backupFolder_ + "\\" + stem + kBackupExtension);
+  }
+}
+
+void CBackupManager::LoadSessions() {
+  for (const std::string& name : ListFiles(backupFolder_, kBackupExtension)) {
+    std::unique_ptr<CBackupSession> session(new CBackupSession());
+    if (!session->Load(backupFolder_ + "\\" + name)) continue;
+    session->SetDirty(0);
+    sessions_.push_back(session.release());
+  }
+}
+
+void CBackupManager::SaveSessions() {
+  if (currentSession_.Count() > 0) {
+    const std::string guid = journalGuid_.empty() ? NewGuidText() : journalGuid_;
+    // Until the backup file is complete the journal is the backup.
+    if (!guid.empty() && currentSession_.Save(backupFolder_ + "\\" + guid + kBackupExtension) &&
+        journal_)
+      journal_->Discard();
+  } else if (journal_) {
+    journal_->Discard();
+  }
+  journal_.reset();
+  for (CBackupSession* session : sessions_) {
+    if (session->IsDirty()) {
+      if (session->Count() > 0)
+        session->Save(session->GetFilePath());
+      else
+        DeleteFileA(session->GetFilePath().c_str());
+    }
+    delete session;
+  }
+  sessions_.clear();
+}
+
+int CBackupManager::Commit(std::unique_ptr<CRegDeleteAction> operation) {
+  // Nothing is deleted that the snapshot could not bring back.
+  if (!operation->IsCaptured() || !operation->VerifySnapshot()) return 0;
+  if (!journal_) {
+    journalGuid_ = NewGuidText();
+    if (journalGuid_.empty()) return 0;
+    journal_.reset(new CBackupJournal(backupFolder_ + "\\" + journalGuid_ + kJournalExtension,
+                                      CBackupSession::ToStoredTime(currentSession_.GetTime())));
+  }
+  OperationRecord record;
+  operation->Write(record);
+  if (!journal_->Append(record)) return 0;
+  if (!operation->Execute()) {
+    journal_->Revoke();
+    return 0;
+  }
+  operation.release();
+  return 1;
+}
+
+int CBackupManager::DeleteKey(const std::string& description, HKEY root, const std::string& keyPath,
+                              const std::string& name) {
+  CCleaningLog& log = GetCleaningLog();
+  log.Print("CBackupManager::DeleteKey (%s, %s)", keyPath.c_str(), name.c_str());
+  if (const char* reason = KeyDeletionRefusal(root, keyPath, name)) {
+    log.Print("CBackupManager::DeleteKey refused (%s, %s): %s", keyPath.c_str(), name.c_str(), reason);
+    return 0;
+  }
+  return Commit(std::unique_ptr<CRegDeleteAction>(
+      new CRegKeyDeleteAction(&currentSession_, description, root, keyPath, name)));
+}
+
+int CBackupManager::DeleteValue(const std::string& description, HKEY root,
+                                const std::string& keyPath, const std::string& name) {
+  CCleaningLog& log = GetCleaningLog();
+  log.Print("CBackupManager::DeleteValue (%s, %s)", keyPath.c_str(), name.c_str());
+  if (const char* reason = ValueDeletionRefusal(root, keyPath)) {
+    log.Print("CBackupManager::DeleteValue refused (%s, %s): %s", keyPath.c_str(), name.c_str(), reason);
+    return 0;
+  }
+  return Commit(std::unique_ptr<CRegDeleteAction>(
+      new CRegValueDeleteAction(&currentSession_, description, root, keyPath, name)));
+}
+
+CBackupManager& GetBackupManager() {
+  if (g_testManager) return *g_testManager;
+  static CBackupManager manager;
+  return manager;
+}
+
+void SetBackupManagerForTesting(CBackupManager* manager) { g_testManager = manager; }
+
+}  // namespace RegCheck
