@@ -58,6 +58,16 @@ void Dib32::Fill(COLORREF c) {
     for (int x = 0; x < width_; ++x) Set(x, y, c);
 }
 
+bool CopyBitmap(HBITMAP bitmap, Dib32& dib) {
+  if (!bitmap || !dib.Ok()) return false;
+  HDC src = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(src, bitmap);
+  BOOL ok = BitBlt(dib.Dc(), 0, 0, dib.Width(), dib.Height(), src, 0, 0, SRCCOPY);
+  SelectObject(src, old);
+  DeleteDC(src);
+  return ok != FALSE;
+}
+
 bool CaptureWindow(HWND hwnd, bool client, std::vector<uint32_t>& pixels, int& width,
                    int& height) {
   RECT r;

@@ -49,6 +49,9 @@ HBITMAP MakeBitmap(int width, int height, F pixel) {
   return dib.Detach();
 }
 
+// Copies a device-dependent bitmap into `dib` (sizes must match).
+bool CopyBitmap(HBITMAP bitmap, Dib32& dib);
+
 // Copies what the screen shows of a window (client area when `client`).
 bool CaptureWindow(HWND hwnd, bool client, std::vector<uint32_t>& pixels, int& width, int& height);
 

@@ -1,0 +1,123 @@
+#pragma once
+// A skinned drop-down list: the box shows the selected item, an arrow
+// button opens a borderless top-most pop-up with the list (20-pixel rows,
+// at most five visible, a skinned scroll bar beyond that). The selection
+// changes only when the user takes an item; Escape or focus moving away
+// closes the pop-up and keeps the previous selection.
+
+#include <windows.h>
+
+#include <string>
+
+#include "exmfc/ScrollBarEx.h"
+#include "exmfc/SkinButton.h"
+#include "framework/Controls.h"
+
+namespace exmfc {
+
+class CSkinComboBox;
+
+class ISkinComboBoxCallback {
+ public:
+  // The user took another item.
+  virtual void OnSkinComboSelChange(CSkinComboBox* combo) = 0;
+
+ protected:
+  ~ISkinComboBoxCallback() = default;
+};
+
+class CPopupWnd;
+
+// The list inside the pop-up; item data is the item's 16x16 icon.
+class CPopupListBox : public fw::CListBox {
+ public:
+  static constexpr UINT kId = 117;
+  explicit CPopupListBox(CPopupWnd* popup) : popup_(popup) {}
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void DrawItem(DRAWITEMSTRUCT* item) override;
+  void MeasureItem(MEASUREITEMSTRUCT* item) override;
+
+ private:
+  CPopupWnd* popup_;
+};
+
+class CPopupWnd : public fw::CWnd {
+ public:
+  static constexpr int kMaxVisibleRows = 5;
+  static constexpr int kRowHeight = 20;
+
+  explicit CPopupWnd(CSkinComboBox* owner);
+  bool Create(HWND ownerWindow);
+  // Sizes, places and shows the pop-up under `comboScreen` (1 pixel gap).
+  void Open(const RECT& comboScreen);
+  // Hides it; with `take` the list's current row becomes the selection.
+  void Close(bool take);
+  bool IsOpen() const { return IsWindowVisible() != FALSE; }
+
+  CPopupListBox& List() { return list_; }
+  CScrollBarEx& ScrollBar() { return scroll_; }
+  int GetSelected() const { return selected_; }
+  void SetSelected(int index) { selected_ = index; }
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Layout();
+
+  CSkinComboBox* owner_;
+  CPopupListBox list_;
+  CScrollBarEx scroll_;
+  int selected_ = -1;
+  bool closing_ = false;
+};
+
+class CSkinComboBox : public fw::CWnd {
+ public:
+  static constexpr UINT kArrowId = 116;
+  static constexpr int kArrowWidth = 19;
+
+  CSkinComboBox();
+  ~CSkinComboBox() override;
+  // Creates the box, its arrow button (skinned from `arrowBitmap` with
+  // image set 0x07 when given) and its pop-up.
+  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, UINT arrowBitmap = 0);
+
+  // Adds an item at the end; returns its index.
+  int AddItem(const char* text, HICON icon = nullptr);
+  void ResetContent();
+  int GetCount() const;
+  std::string GetItemText(int index) const;
+  int GetCurSel() const { return popup_.GetSelected(); }
+  // Sets the selection without calling the callback.
+  void SetCurSel(int index);
+  // Move the selection by one (from none, next selects the first) and call
+  // the callback when it moved.
+  void SelectNext();
+  void SelectPrevious();
+  void SetIcon(HICON icon);
+  void SetCallback(ISkinComboBoxCallback* callback) { callback_ = callback; }
+
+  // Opens the drop-down, or closes it without changing the selection.
+  void ToggleDropDown();
+  CPopupWnd& Popup() { return popup_; }
+  CSkinButton& ArrowButton() { return arrow_; }
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  friend class CPopupWnd;
+  void Paint(HDC dc);
+  void SelectionTaken();
+
+  CPopupWnd popup_;
+  CSkinButton arrow_;
+  HICON icon_ = nullptr;  // borrowed
+  ISkinComboBoxCallback* callback_ = nullptr;
+  UINT arrowBitmap_ = 0;
+};
+
+}  // namespace exmfc
