@@ -12,6 +12,26 @@ using namespace RegCheck;
 
 namespace {
 
+// The "Varnholt" task is one per prefix, and the scheduler dialog's tests
+// use it too; whoever holds this named mutex owns the task.
+class TaskLock {
+ public:
+  TaskLock() : mutex_(CreateMutexA(nullptr, FALSE, "VarnholtScheduledTaskTests")) {
+    if (mutex_) WaitForSingleObject(mutex_, 120000);
+  }
+  ~TaskLock() {
+    if (mutex_) {
+      ReleaseMutex(mutex_);
+      CloseHandle(mutex_);
+    }
+  }
+  TaskLock(const TaskLock&) = delete;
+  TaskLock& operator=(const TaskLock&) = delete;
+
+ private:
+  HANDLE mutex_;
+};
+
 class ScheduledTaskTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -20,6 +40,7 @@ class ScheduledTaskTest : public ::testing::Test {
   }
   void TearDown() override { task_.Delete(); }
 
+  TaskLock lock_;
   // Reads trigger 0 and the task's properties straight from the scheduler.
   bool ReadStored(TASK_TRIGGER& trigger, std::wstring& app, std::wstring& params,
                   std::wstring& dir, DWORD& flags) {
