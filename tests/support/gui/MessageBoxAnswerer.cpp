@@ -14,6 +14,26 @@ BOOL CALLBACK CollectText(HWND child, LPARAM param) {
   if (n > 0 && static_cast<size_t>(n) > best->size()) best->assign(text, n);
   return TRUE;
 }
+struct BoxSearch {
+  const char* caption;
+  HWND found;
+};
+
+// Only boxes of this process count: test programs run side by side, and
+// pressing another program's box would answer its question for it.
+BOOL CALLBACK FindOwnBox(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<BoxSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
+  char cls[16];
+  char caption[256];
+  if (!GetClassNameA(window, cls, sizeof cls) || lstrcmpA(cls, "#32770") != 0) return TRUE;
+  GetWindowTextA(window, caption, sizeof caption);
+  if (lstrcmpA(caption, search->caption) != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
 }  // namespace
 
 MessageBoxAnswerer::MessageBoxAnswerer(const char* caption, int button, DWORD timeoutMs)
@@ -28,7 +48,9 @@ MessageBoxAnswerer::~MessageBoxAnswerer() {
 void MessageBoxAnswerer::Run() {
   DWORD start = GetTickCount();
   while (GetTickCount() - start < timeoutMs_) {
-    HWND box = FindWindowA("#32770", caption_.c_str());
+    BoxSearch search{caption_.c_str(), nullptr};
+    EnumWindows(&FindOwnBox, reinterpret_cast<LPARAM>(&search));
+    HWND box = search.found;
     HWND button = box ? GetDlgItem(box, button_) : nullptr;
     if (button && IsWindowVisible(box)) {
       std::string text;

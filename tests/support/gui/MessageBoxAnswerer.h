@@ -1,6 +1,6 @@
 #pragma once
 // Answers a message box the way a user would: a helper thread waits for a
-// dialog of class "#32770" with the given caption, records its text and
+// dialog of class "#32770" of this process with the given caption, records its text and
 // presses one of its buttons with BM_CLICK. (WM_CLOSE would not do: every
 // message box answers it with IDCANCEL.)
 

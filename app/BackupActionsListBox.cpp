@@ -1,0 +1,152 @@
+#include "app/BackupActionsListBox.h"
+
+#include <windowsx.h>
+
+#include <string>
+
+#include "exmfc/FontTable.h"
+#include "res/resource.h"
+
+namespace {
+
+HICON LoadSmallIcon(UINT id) {
+  return static_cast<HICON>(
+      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+}
+
+}  // namespace
+
+CBackupActionsListBox::CBackupActionsListBox()
+    : background_(CreateSolidBrush(RGB(255, 255, 255))),
+      ticked_(LoadSmallIcon(IDI_TICKED)),
+      unticked_(LoadSmallIcon(IDI_UNTICKED)),
+      itemIcon_(LoadSmallIcon(IDI_BACKUP_ITEM)) {}
+
+CBackupActionsListBox::~CBackupActionsListBox() {
+  // Destroy the window while the records its lines point at still exist.
+  DestroyWindow();
+}
+
+bool CBackupActionsListBox::Create(const RECT& rect, HWND parent, UINT id) {
+  const DWORD style = WS_CHILD | LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                      LBS_NOINTEGRALHEIGHT;
+  if (!CListBox::Create(style, rect, parent, id)) return false;
+  SetItemHeight(0, kRowHeight);
+  return true;
+}
+
+void CBackupActionsListBox::RemoveAll() {
+  ResetContent();
+  rows_.clear();
+  UpdateScrollBar();
+}
+
+int CBackupActionsListBox::AddOperation(RegCheck::IRegistryOperation* operation) {
+  const int index = AddString(operation->GetDescription().c_str());
+  if (index < 0) return -1;
+  auto row = std::make_unique<Row>();
+  row->operation = operation;
+  SetItemData(index, reinterpret_cast<DWORD_PTR>(row.get()));
+  rows_.push_back(std::move(row));
+  UpdateScrollBar();
+  return index;
+}
+
+CBackupActionsListBox::Row* CBackupActionsListBox::GetRow(int index) const {
+  if (index < 0 || index >= GetCount()) return nullptr;
+  return reinterpret_cast<Row*>(GetItemData(index));
+}
+
+RECT CBackupActionsListBox::TickBoxRect(int index) const {
+  RECT item = GetItemRect(index);
+  RECT box = {item.left, item.top, item.left + (item.bottom - item.top), item.bottom};
+  InflateRect(&box, -kTickInset, -kTickInset);
+  return box;
+}
+
+void CBackupActionsListBox::SetTicked(int index, int ticked) {
+  if (Row* row = GetRow(index)) {
+    row->ticked = ticked;
+    RepaintTickBox(index);
+  }
+}
+
+void CBackupActionsListBox::TickAll() {
+  for (int i = 0; i < GetCount(); ++i) SetTicked(i, 1);
+}
+
+int CBackupActionsListBox::TickedCount() const {
+  int n = 0;
+  for (int i = 0; i < GetCount(); ++i)
+    if (const Row* row = GetRow(i)) n += row->ticked != 0;
+  return n;
+}
+
+void CBackupActionsListBox::RepaintTickBox(int index) const {
+  RECT box = TickBoxRect(index);
+  InvalidateRect(GetHwnd(), &box, TRUE);
+}
+
+void CBackupActionsListBox::UpdateScrollBar() const {
+  if (bar_ && bar_->GetHwnd()) bar_->UpdateFromList();
+}
+
+void CBackupActionsListBox::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = kRowHeight; }
+
+void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
+  if (item->itemID == static_cast<UINT>(-1)) return;
+  HDC dc = item->hDC;
+  const RECT rc = item->rcItem;
+  FillRect(dc, &rc, background_);
+  const Row* row = reinterpret_cast<const Row*>(item->itemData);
+  RECT box = {rc.left, rc.top, rc.left + (rc.bottom - rc.top), rc.bottom};
+  InflateRect(&box, -kTickInset, -kTickInset);
+  HICON tick = row && row->ticked ? ticked_.Get() : unticked_.Get();
+  DrawIconEx(dc, box.left, box.top, tick, box.right - box.left, box.bottom - box.top, 0, nullptr,
+             DI_NORMAL);
+  DrawIconEx(dc, rc.left + kItemIconLeft, rc.top + (rc.bottom - rc.top - 16) / 2, itemIcon_, 16, 16,
+             0, nullptr, DI_NORMAL);
+  RECT text = rc;
+  text.left += kTextLeft;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  DrawTextA(dc, GetText(static_cast<int>(item->itemID)).c_str(), -1, &text,
+            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+LRESULT CBackupActionsListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const int index = ItemFromPoint(pt);
+      if (Row* row = GetRow(index)) {
+        RECT box = TickBoxRect(index);
+        if (PtInRect(&box, pt)) {
+          row->ticked = !row->ticked;
+          RepaintTickBox(index);
+          return 0;
+        }
+      }
+      break;
+    }
+    case WM_ERASEBKGND: {
+      RECT r = GetClientRect();
+      FillRect(reinterpret_cast<HDC>(wParam), &r, background_);
+      return 1;
+    }
+    case WM_MOUSEWHEEL:
+    case WM_KEYDOWN:
+    case WM_VSCROLL: {
+      // The list has no scroll bar of its own; keep the skinned one at the
+      // list's new top line.
+      LRESULT result = CListBox::WindowProc(msg, wParam, lParam);
+      UpdateScrollBar();
+      return result;
+    }
+    default:
+      break;
+  }
+  return CListBox::WindowProc(msg, wParam, lParam);
+}

@@ -1,0 +1,164 @@
+#include "app/BackupControls.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "backup/BackupManager.h"
+#include "exmfc/FontTable.h"
+#include "res/resource.h"
+
+namespace {
+
+const RECT kSessionLabelRect = {2, 53, 378, 70};
+const RECT kSessionBoxRect = {2, 75, 378, 97};
+const RECT kActionsLabelRect = {2, 113, 378, 130};
+const RECT kFrameRect = {2, 130, 378, 267};
+const RECT kSelectAllRect = {161, 272, 261, 296};
+const RECT kRestoreRect = {281, 272, 381, 296};
+constexpr int kListInset = 3;
+
+exmfc::ShapeStyle FrameStyle() {
+  exmfc::ShapeStyle style;
+  style.fillColour = RGB(255, 255, 255);
+  style.frameColour = RGB(240, 240, 240);
+  style.frameWidth = 2;
+  style.mask = exmfc::SHAPE_FILL | exmfc::SHAPE_FRAME | exmfc::SHAPE_FRAME_WIDTH;
+  return style;
+}
+
+bool MakeButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
+                UINT id) {
+  if (!button.Create(text, WS_CHILD, rect, parent, id)) return false;
+  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
+  button.SetFont(exmfc::GetFont(1));
+  return true;
+}
+
+}  // namespace
+
+CBackupControls::CBackupControls()
+    : sessionIcon_(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
+                                                 MAKEINTRESOURCEA(IDI_SESSION), IMAGE_ICON, 16,
+                                                 16, 0))) {}
+
+bool CBackupControls::Create(HWND parent) {
+  if (!sessionLabel_.Create("Select session:", WS_CHILD, kSessionLabelRect, parent)) return false;
+  sessionLabel_.SetFont(exmfc::GetFont(6));
+  if (!actionsLabel_.Create("Select action(s) for restore operation:", WS_CHILD, kActionsLabelRect,
+                            parent))
+    return false;
+  actionsLabel_.SetFont(exmfc::GetFont(6));
+
+  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, kFrameRect, parent, IDC_STATIC_NONE))
+    return false;
+  frame_.SetShapeStyle(FrameStyle());
+  RECT inner = frame_.GetClientRect();
+  InflateRect(&inner, -kListInset, -kListInset);
+  RECT bar = {inner.right - exmfc::CScrollBarEx::kArrow, inner.top, inner.right, inner.bottom};
+  RECT listRect = {inner.left, inner.top, bar.left, inner.bottom};
+  if (!list_.Create(listRect, frame_, 0)) return false;
+  if (!scrollBar_.Create(WS_CHILD, bar, frame_, 0)) return false;
+  scrollBar_.Bind(list_.GetHwnd());
+  list_.SetScrollBar(&scrollBar_);
+
+  if (!sessionBox_.Create(WS_CHILD, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW)) return false;
+  sessionBox_.SetIcon(sessionIcon_);
+  sessionBox_.SetCallback(this);
+
+  if (!MakeButton(selectAll_, "Select All", kSelectAllRect, parent, IDC_RESTORE_SELECTALL))
+    return false;
+  if (!MakeButton(restore_, "Restore", kRestoreRect, parent, IDC_RESTORE)) return false;
+
+  AddControl(&sessionLabel_);
+  AddControl(&actionsLabel_);
+  AddControl(&frame_);
+  AddControl(&list_);
+  AddControl(&scrollBar_);
+  AddControl(&sessionBox_);
+  AddControl(&restore_);
+  AddControl(&selectAll_);
+  FillSessionBox();
+  FillActionList();
+  return true;
+}
+
+BOOL CBackupControls::OnShow() {
+  FillSessionBox();
+  FillActionList();
+  return TRUE;
+}
+
+void CBackupControls::OnSkinComboSelChange(exmfc::CSkinComboBox*) { FillActionList(); }
+
+bool CBackupControls::OnCommand(UINT id) {
+  if (id == IDC_RESTORE) {
+    RestoreTicked();
+    return true;
+  }
+  if (id == IDC_RESTORE_SELECTALL) {
+    SelectAll();
+    return true;
+  }
+  return false;
+}
+
+std::string CBackupControls::FormatSessionTime(int64_t time) {
+  const __time64_t t = time;
+  struct tm local;
+  if (_localtime64_s(&local, &t) != 0) return "";
+  char text[128];
+  if (strftime(text, sizeof text, "%d %b %Y, %H:%M", &local) == 0) return "";
+  return text;
+}
+
+void CBackupControls::FillSessionBox() {
+  sessionBox_.ResetContent();
+  sessions_.clear();
+  RegCheck::CBackupManager& manager = RegCheck::GetBackupManager();
+  char text[192];
+  snprintf(text, sizeof text, "Current Session (%s)",
+           FormatSessionTime(manager.GetCurrentSession().GetTime()).c_str());
+  if (sessionBox_.AddItem(text, sessionIcon_) >= 0) sessions_.push_back(&manager.GetCurrentSession());
+  for (RegCheck::CBackupSession* session : manager.GetSessions()) {
+    snprintf(text, sizeof text, "Session from %s", FormatSessionTime(session->GetTime()).c_str());
+    if (sessionBox_.AddItem(text, sessionIcon_) >= 0) sessions_.push_back(session);
+  }
+  sessionBox_.SetCurSel(0);
+}
+
+RegCheck::CBackupSession* CBackupControls::GetSession(int index) const {
+  if (index < 0 || index >= static_cast<int>(sessions_.size())) return nullptr;
+  return sessions_[static_cast<size_t>(index)];
+}
+
+void CBackupControls::FillActionList() {
+  list_.RemoveAll();
+  ++fills_;
+  RegCheck::CBackupSession* session = GetSession(sessionBox_.GetCurSel());
+  if (!session) return;
+  for (RegCheck::IRegistryOperation* operation : *session) list_.AddOperation(operation);
+}
+
+void CBackupControls::RestoreTicked() {
+  const int n = list_.TickedCount();
+  if (n == 0) {
+    MessageBoxA(nullptr, "You must select at least one backup action!", "Error", MB_ICONHAND);
+    return;
+  }
+  char question[128];
+  snprintf(question, sizeof question, "The %d operation(s) will be restored.\nAre you sure?", n);
+  const unsigned fills = fills_;
+  if (MessageBoxA(nullptr, question, "Confirm", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  if (fills != fills_) return;
+  for (int i = 0; i < list_.GetCount(); ++i) {
+    CBackupActionsListBox::Row* row = list_.GetRow(i);
+    if (!row || !row->ticked || !row->operation) continue;
+    if (row->operation->Restore()) {
+      // Leaves its session, which becomes dirty: at exit the session's
+      // file is rewritten without it, or deleted when nothing is left.
+      delete row->operation;
+      row->operation = nullptr;
+    }
+  }
+  FillActionList();
+}

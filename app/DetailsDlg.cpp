@@ -1,0 +1,57 @@
+#include "app/DetailsDlg.h"
+
+#include "exmfc/FontTable.h"
+#include "res/resource.h"
+
+namespace {
+constexpr int kWidth = 620;
+constexpr int kHeight = 317;
+
+void MakeButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
+                UINT id) {
+  button.Create(text, WS_CHILD | WS_VISIBLE, rect, parent, id);
+  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
+  button.SetFont(exmfc::GetFont(1));
+}
+}  // namespace
+
+CDetailsDlg::CDetailsDlg(RegCheck::CActionList& results, int mask)
+    : CWindowSkin(IDB_DLG_DETAILS, static_cast<UINT>(IDD_DETAILS)), results_(results), mask_(mask) {}
+
+void CDetailsDlg::InitSkin() {
+  regionOn_ = true;
+  keyColour_ = RGB(255, 0, 255);
+  captionRect_ = RECT{25, 5, kWidth - 70, 33};
+  ctlTextColour_ = RGB(0, 0, 0);
+  cursor_ = LoadCursor(nullptr, IDC_ARROW);
+}
+
+BOOL CDetailsDlg::OnInitDialog() {
+  CWindowSkin::OnInitDialog();
+  SetWindowPos(GetHwnd(), nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+  label_.Create("Select/Unselect Errors for Repair:", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+                RECT{22, 50, 250, 65}, GetHwnd());
+  label_.SetFont(exmfc::GetFont(6));
+  list_.Create(RECT{20, 67, kWidth - 20, kHeight - 50}, GetHwnd(), kListId);
+  close_.Create("", WS_CHILD | WS_VISIBLE, RECT{kWidth - 32, 6, kWidth - 10, 27}, GetHwnd(),
+                IDCANCEL);
+  close_.SetSkin(IDB_CLOSE, SKINSET_NPH, SKINW_CLOSE);
+  const int top = kHeight - 41;
+  MakeButton(selectAll_, "Select All", RECT{20, top, 120, top + 24}, GetHwnd(), IDC_SELECT_ALL);
+  MakeButton(selectNone_, "Select None", RECT{125, top, 225, top + 24}, GetHwnd(),
+             IDC_SELECT_NONE);
+  MakeButton(ok_, "OK", RECT{kWidth - 120 - 100, top, kWidth - 120, top + 24}, GetHwnd(), IDOK);
+
+  for (RegCheck::CRegistryAction* action : results_)
+    if (action->GetCategory() & mask_) list_.AddAction(action);
+  CenterWindow();
+  return TRUE;
+}
+
+bool CDetailsDlg::OnCmdMsg(UINT id, UINT code, HWND control) {
+  if (code == BN_CLICKED && (id == IDC_SELECT_ALL || id == IDC_SELECT_NONE)) {
+    list_.SelectAll(id == IDC_SELECT_ALL);
+    return true;
+  }
+  return CWindowSkin::OnCmdMsg(id, code, control);
+}

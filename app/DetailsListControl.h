@@ -1,0 +1,36 @@
+#pragma once
+// The details dialog's list: one owner-drawn row per found error of a
+// category, with a tick box that selects the error for repair.
+
+#include <windows.h>
+
+#include "engine/RegistryAction.h"
+#include "framework/Controls.h"
+#include "framework/GdiObject.h"
+
+class CDetailsListControl : public fw::CListBox {
+ public:
+  static constexpr int kRowHeight = 24;
+
+  CDetailsListControl();
+
+  bool Create(const RECT& rect, HWND parent, UINT id);
+  // Adds a row for `action` (not owned) and widens the horizontal extent to
+  // its text.
+  int AddAction(RegCheck::CRegistryAction* action);
+  // The action of a row, or null.
+  RegCheck::CRegistryAction* GetAction(int index) const;
+  // Sets or clears the mark of every row's action and repaints.
+  void SelectAll(bool select);
+  RECT TickBoxRect(int index) const;
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void DrawItem(DRAWITEMSTRUCT* item) override;
+  void MeasureItem(MEASUREITEMSTRUCT* item) override;
+
+ private:
+  fw::OwnedBrush background_;
+  fw::OwnedIcon ticked_;
+  fw::OwnedIcon unticked_;
+};

@@ -1,0 +1,141 @@
+#include "app/ToolPanel.h"
+
+#include "exmfc/FontTable.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr char kConfirmCaption[] = "Confirm";
+
+const RECT kCaptionRect = {3, 49, 381, 67};
+const RECT kFrameRect = {2, 67, 381, 267};
+const RECT kFirstButtonRect = {177, 272, 277, 296};
+const RECT kSecondButtonRect = {281, 272, 381, 296};
+constexpr int kListInset = 3;
+
+exmfc::ShapeStyle FrameStyle() {
+  exmfc::ShapeStyle style;
+  style.fillColour = RGB(255, 255, 255);
+  style.frameColour = RGB(240, 240, 240);
+  style.frameWidth = 2;
+  style.mask = exmfc::SHAPE_FILL | exmfc::SHAPE_FRAME | exmfc::SHAPE_FRAME_WIDTH;
+  return style;
+}
+
+bool MakeButton(exmfc::CSkinButton& button, const CToolPanel::Button& info, const RECT& rect,
+                HWND parent) {
+  if (!button.Create(info.text, WS_CHILD, rect, parent, info.id)) return false;
+  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
+  button.SetFont(exmfc::GetFont(1));
+  return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- list
+
+CToolListBox::CToolListBox(UINT iconId)
+    : icon_(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId),
+                                          IMAGE_ICON, 16, 16, 0))),
+      normal_(CreateSolidBrush(kNormalColour)),
+      selected_(CreateSolidBrush(kSelectedColour)) {}
+
+CToolListBox::~CToolListBox() { DestroyWindow(); }
+
+bool CToolListBox::Create(HWND frame) {
+  RECT inner;
+  ::GetClientRect(frame, &inner);
+  InflateRect(&inner, -kListInset, -kListInset);
+  if (!CListBox::Create(kStyle, inner, frame, 0)) return false;
+  SetItemHeight(0, kItemHeight);
+  return true;
+}
+
+void CToolListBox::DrawItem(DRAWITEMSTRUCT* item) {
+  // An empty list with the focus asks for its focus rectangle only.
+  if (item->itemID == static_cast<UINT>(-1)) return;
+  HDC dc = item->hDC;
+  RECT rc = item->rcItem;
+  const bool selected = (item->itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &rc, selected ? selected_.Get() : normal_.Get());
+  SetBkMode(dc, TRANSPARENT);
+  if (icon_)
+    DrawIconEx(dc, rc.left + kIconLeft, rc.top + kIconTop, icon_, 16, 16, 0, nullptr, DI_NORMAL);
+  RECT text = rc;
+  text.left += kTextLeft;
+  SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  // Registry names may hold '&'; draw them as they are.
+  DrawTextA(dc, GetText(static_cast<int>(item->itemID)).c_str(), -1, &text,
+            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+// ---------------------------------------------------------------- panel
+
+CToolPanel::CToolPanel(CToolListBox& list, const char* caption, Button first, Button second)
+    : list_(list), captionText_(caption), first_(first), second_(second) {}
+
+bool CToolPanel::Create(HWND parent) {
+  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, kFrameRect, parent, IDC_STATIC_NONE))
+    return false;
+  frame_.SetShapeStyle(FrameStyle());
+  if (!list_.Create(frame_)) return false;
+  if (!caption_.Create(captionText_, WS_CHILD, kCaptionRect, parent, IDC_STATIC_NONE)) return false;
+  caption_.SetFont(exmfc::GetFont(6));
+  if (first_.text && !MakeButton(firstButton_, first_, kFirstButtonRect, parent)) return false;
+  if (second_.text && !MakeButton(secondButton_, second_, kSecondButtonRect, parent)) return false;
+
+  AddControl(&frame_);
+  AddControl(&list_);
+  AddControl(&caption_);
+  if (first_.text) AddControl(&firstButton_);
+  if (second_.text) AddControl(&secondButton_);
+  FillList();
+  return true;
+}
+
+BOOL CToolPanel::OnShow() {
+  FillList();
+  return TRUE;
+}
+
+void CToolPanel::FillList() {
+  // The lines point into the model's list, which the refresh rebuilds: empty
+  // the box before anything can draw a line with a stale entry.
+  list_.ResetContent();
+  ++fills_;
+  AddEntries();
+  const bool any = list_.GetCount() > 0;
+  if (any) list_.SetCurSel(0);
+  EnableButtons(any);
+}
+
+void CToolPanel::AddLine(const std::string& text, const void* entry) {
+  const int line = list_.AddString(text.c_str());
+  if (line >= 0) list_.SetItemData(line, reinterpret_cast<DWORD_PTR>(entry));
+}
+
+int CToolPanel::ConfirmSelectedLine(const char* question) {
+  const int line = list_.GetCurSel();
+  if (line < 0) return -1;
+  const unsigned fills = fills_;
+  const DWORD_PTR entry = list_.GetItemData(line);
+  if (MessageBoxA(nullptr, question, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return -1;
+  (void)fills; (void)entry;
+  return line;
+}
+
+void CToolPanel::DeleteLine(int line) {
+  list_.DeleteString(line);
+  const int count = list_.GetCount();
+  if (count <= 0) {
+    EnableButtons(false);
+    return;
+  }
+  list_.SetCurSel(line > 0 ? line - 1 : 0);
+}
+
+void CToolPanel::EnableButtons(bool enable) {
+  if (first_.text) firstButton_.EnableWindow(enable);
+  if (second_.text) secondButton_.EnableWindow(enable);
+}

@@ -1,0 +1,87 @@
+// The scan progress dialog on its own: it runs the coordinator, ends by
+// itself at the end of the run, and cancels on Esc with the worker stopped
+// and every selected category reported finished.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "AppFixture.h"
+#include "app/ProgressDlg.h"
+#include "engine/ScanCategories.h"
+#include "engine/ScanCoordinator.h"
+#include "res/resource.h"
+#include "support/RegistrySandbox.h"
+#include "support/TempFolder.h"
+
+using namespace apptest;
+using namespace RegCheck;
+using namespace testsupport;
+
+namespace {
+
+class ProgressDlgTest : public SandboxTest {
+ protected:
+  void Plant(int count) {
+    for (int i = 0; i < count; ++i)
+      SetDword(HKEY_LOCAL_MACHINE, kSharedDlls, temp_.PathOf("gone\\p" + std::to_string(i) + ".dll"),
+               1);
+  }
+  TempFolder temp_;
+};
+
+TEST_F(ProgressDlgTest, OneCategoryScanEndsByItself) {
+  Plant(2);
+  CActionList results;
+  CProgressDlg dialog(results);
+  dialog.SetCategories(kCatSharedDll);
+  EXPECT_EQ(1, dialog.DoModal(nullptr));
+  EXPECT_EQ(kCatSharedDll, dialog.GetFinishedMask());
+  EXPECT_EQ(0, dialog.IsCancelled());
+  EXPECT_EQ(2, results.Count());
+  EXPECT_FALSE(GetScanCoordinator().IsRunning());
+}
+
+TEST_F(ProgressDlgTest, EscCancelsAndWaitsForTheWorker) {
+  Plant(3000);
+  SetString(HKEY_LOCAL_MACHINE, kHelp, "late.hlp", temp_.PathOf("nohelp"));
+  CActionList results;
+  CProgressDlg dialog(results);
+  const int mask = kCatSharedDll | kCatHelpFiles;
+  dialog.SetCategories(mask);
+  std::string section;
+  DialogDriver esc(IDC_PROGRESS_CANCEL, [&](HWND hwnd) {
+    // Wait for the first section text, then press Esc on the dialog.
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 10000 && section.empty()) {
+      for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (WindowTextOf(c).find("Entries...") != std::string::npos) section = WindowTextOf(c);
+      Sleep(2);
+    }
+    HWND focus = GetDlgItem(hwnd, IDC_PROGRESS_CANCEL);
+    PostMessageA(focus, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(focus, WM_KEYUP, VK_ESCAPE, 0);
+  });
+  EXPECT_EQ(IDCANCEL, dialog.DoModal(nullptr));
+  ASSERT_TRUE(esc.Wait());
+  EXPECT_EQ("Shared DLLs Entries...", section);
+  EXPECT_EQ(1, dialog.IsCancelled());
+  EXPECT_EQ(mask, dialog.GetFinishedMask());
+  EXPECT_GT(results.Count(), 0);
+  EXPECT_LT(results.Count(), 3000);
+  for (CRegistryAction* action : results) EXPECT_EQ(kCatSharedDll, action->GetCategory());
+  EXPECT_FALSE(GetScanCoordinator().IsRunning());
+  EXPECT_FALSE(GetScanCoordinator().IsCancelled());
+}
+
+TEST(ProgressDlgTextTest, OnlySingleCategoryBitsHaveASection) {
+  EXPECT_STREQ("Application & Installer Paths Entries...", CProgressDlg::SectionText(kCatAppPath));
+  EXPECT_STREQ("MRU & History Entries...", CProgressDlg::SectionText(kCatHistory));
+  EXPECT_STREQ("", CProgressDlg::SectionText(0));
+  EXPECT_STREQ("", CProgressDlg::SectionText(kCatAppPath | kCatSharedDll));
+  EXPECT_STREQ("", CProgressDlg::SectionText(0x400));
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// The main screens as a person sees them: each is captured from the screen
+// into a PNG under the build tree (screenshots/) and checked for the
+// colours its state is drawn in.
+
+#include "AppFixture.h"
+
+#include <cstdlib>
+
+#include "engine/ScanCategories.h"
+#include "res/resource.h"
+#include "support/gui/PixelCapture.h"
+
+using namespace apptest;
+using namespace RegCheck;
+
+namespace {
+
+struct Shot {
+  std::vector<uint32_t> pixels;
+  int width = 0;
+  int height = 0;
+
+  // Pixels of exactly `colour` (a COLORREF) inside `r` (window coordinates).
+  int Count(COLORREF colour, const RECT& r) const {
+    const uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    int n = 0;
+    for (int y = std::max(0L, r.top); y < std::min<LONG>(height, r.bottom); ++y)
+      for (int x = std::max(0L, r.left); x < std::min<LONG>(width, r.right); ++x)
+        if (pixels[static_cast<size_t>(y) * width + x] == want) ++n;
+    return n;
+  }
+};
+
+std::string ShotPath(const char* name) {
+  const char* build = getenv("VARNHOLT_BUILD_DIR");
+  std::string dir = build ? std::string(build) + "/screenshots" : "screenshots";
+  if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
+  for (char& c : dir)
+    if (c == '/') c = '\\';
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir + "\\" + name + ".png";
+}
+
+Shot Capture(HWND hwnd, const char* name) {
+  Shot shot;
+  EXPECT_TRUE(guitest::CaptureWindow(hwnd, false, shot.pixels, shot.width, shot.height)) << name;
+  if (!shot.pixels.empty())
+    EXPECT_TRUE(guitest::WritePng(ShotPath(name), shot.pixels, shot.width, shot.height)) << name;
+  return shot;
+}
+
+class ScreensTest : public AppTest {
+ protected:
+  // The status column of a row, in main-window coordinates.
+  RECT StatusRect(int category) {
+    RECT item = List().GetItemRect(CCleanListControl::RowOfCategory(category));
+    RECT r = {item.left + 240, item.top, item.right - 21, item.bottom};
+    MapWindowPoints(List().GetHwnd(), Frame().GetHwnd(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+  void Settle() {
+    RedrawWindow(Frame().GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MSG msg;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 300) {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      Sleep(10);
+    }
+  }
+};
+
+TEST_F(ScreensTest, ScanPanelProgressDetailsAndFixPrompt) {
+  SetOption("UseSound", 0);
+  for (int i = 0; i < 1500; ++i) PlantMissingSharedDll("shot" + std::to_string(i) + ".dll");
+  Start();
+  Settle();
+  Shot before = Capture(Frame().GetHwnd(), "main-before-scan");
+  EXPECT_GT(before.Count(0xBBBBBB, StatusRect(kCatSharedDll)), 5) << "grey \"Not Scanned\"";
+  EXPECT_EQ(0, before.Count(RGB(255, 32, 0), StatusRect(kCatSharedDll)));
+
+  TickOnly(kCatSharedDll | kCatFonts);
+  Shot progress;
+  DialogDriver during(IDC_PROGRESS_CANCEL, [&](HWND dialog) {
+    Sleep(300);
+    progress = Capture(dialog, "progress");
+  });
+  std::string prompt;
+  std::thread answer([&] {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 60000) {
+      if (HWND box = FindOwnDialog("Varnholt", IDNO)) {
+        Sleep(200);
+        Capture(box, "fix-prompt");
+        prompt = BoxText(box);
+        Press(box, IDNO);
+        return;
+      }
+      Sleep(10);
+    }
+  });
+  Click(Panel().GetScanButton());
+  answer.join();
+  ASSERT_TRUE(during.Wait());
+  EXPECT_EQ("1500 errors were found. Do you want to fix all these errors now?", prompt);
+  EXPECT_EQ(295, progress.width);
+  EXPECT_EQ(268, progress.height);
+  // Light counter text on the dark body, the red errors counter among it.
+  RECT counters = {159, 132, 235, 207};
+  EXPECT_GT(progress.Count(RGB(221, 221, 221), counters) + progress.Count(RGB(255, 32, 0), counters),
+            5);
+
+  Settle();
+  Shot after = Capture(Frame().GetHwnd(), "main-after-scan");
+  EXPECT_GT(after.Count(RGB(255, 32, 0), StatusRect(kCatSharedDll)), 5) << "red error count";
+  EXPECT_GT(after.Count(RGB(0, 221, 0), StatusRect(kCatFonts)), 5) << "green \"No Errors\"";
+  EXPECT_GT(after.Count(0xBBBBBB, StatusRect(kCatComObject)), 5);
+
+  Shot details;
+  DialogDriver open(1000, [&](HWND dialog) {
+    Sleep(200);
+    details = Capture(dialog, "details");
+    Press(dialog, IDOK);
+  });
+  Click(List().GetRow(CCleanListControl::RowOfCategory(kCatSharedDll))->details.GetHwnd());
+  ASSERT_TRUE(open.Wait());
+  EXPECT_EQ(620, details.width);
+  EXPECT_EQ(317, details.height);
+  // The list's white body.
+  EXPECT_GT(details.Count(RGB(255, 255, 255), RECT{30, 80, 590, 250}), 10000);
+}
+
+}  // namespace
