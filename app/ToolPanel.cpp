@@ -121,7 +121,7 @@ int CToolPanel::ConfirmSelectedLine(const char* question) {
   const unsigned fills = fills_;
   const DWORD_PTR entry = list_.GetItemData(line);
   if (MessageBoxA(nullptr, question, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) return -1;
-  (void)fills; (void)entry;
+  if (fills != fills_ || line >= list_.GetCount() || list_.GetItemData(line) != entry) return -1;
   return line;
 }
 
