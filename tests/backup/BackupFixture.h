@@ -7,12 +7,13 @@
 
 #include "backup/BackupManager.h"
 #include "backup/CleaningLog.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
 namespace backuptest {
 
-class BackupFixture : public testsupport::SandboxTest {
+class BackupFixture : public testsupport::BackupSandboxTest {
  protected:
   void SetUp() override {
     SandboxTest::SetUp();
@@ -30,8 +31,6 @@ class BackupFixture : public testsupport::SandboxTest {
     manager_.reset(new RegCheck::CBackupManager(BackupFolder()));
   }
 
-  testsupport::TempFolder temp_;
-  std::unique_ptr<RegCheck::CBackupManager> manager_;
 };
 
 }  // namespace backuptest

@@ -19,6 +19,7 @@
 #include "backup/RegistryOperation.h"
 #include "engine/RegistryAction.h"
 #include "engine/ScanCoordinator.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -121,17 +122,10 @@ inline int PrintRealScan(int category) {
   return coordinator.GetKeysVisited();
 }
 
-class CheckerTest : public testsupport::SandboxTest {
+class CheckerTest : public testsupport::BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    RegCheck::CCleaningLog::SetPathForTesting(temp_.PathOf("reg_clean.log"));
-    manager_.reset(new RegCheck::CBackupManager(temp_.PathOf("Backup")));
-    RegCheck::SetBackupManagerForTesting(manager_.get());
-  }
-  void TearDown() override {
-    RegCheck::SetBackupManagerForTesting(nullptr);
-    manager_.reset();
+    BackupSandboxTest::SetUp();
   }
 
   // Runs `checker` and returns every finding as "description @ location".
@@ -170,8 +164,6 @@ class CheckerTest : public testsupport::SandboxTest {
     EXPECT_EQ(before, DumpSandbox());
   }
 
-  testsupport::TempFolder temp_;
-  std::unique_ptr<RegCheck::CBackupManager> manager_;
   RegCheck::CActionList results_;
 };
 

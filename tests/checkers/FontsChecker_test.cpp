@@ -16,6 +16,7 @@
 #include "checkers/FontsChecker.h"
 #include "engine/ScanCategories.h"
 #include "support/EnvOverride.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -26,21 +27,14 @@ namespace {
 
 const char kFonts[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
-class FontsCheckerTest : public SandboxTest {
+class FontsCheckerTest : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    CCleaningLog::SetPathForTesting(temp_.PathOf("reg_clean.log"));
-    manager_.reset(new CBackupManager(temp_.PathOf("Backup")));
-    SetBackupManagerForTesting(manager_.get());
+    BackupSandboxTest::SetUp();
     temp_.MakeFile("win\\Fonts\\inwindows.ttf");
     temp_.MakeFile("elsewhere\\own.otf");
     systemRoot_.reset(new EnvOverride("SYSTEMROOT", temp_.PathOf("win")));
     path_.reset(new EnvOverride("PATH", temp_.PathOf("nowhere")));
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    manager_.reset();
   }
 
   std::vector<std::string> Reported() {
@@ -53,8 +47,6 @@ class FontsCheckerTest : public SandboxTest {
     return names;
   }
 
-  TempFolder temp_;
-  std::unique_ptr<CBackupManager> manager_;
   std::unique_ptr<EnvOverride> systemRoot_;
   std::unique_ptr<EnvOverride> path_;
 };

@@ -15,6 +15,7 @@
 #include "checkers/HelpFilesChecker.h"
 #include "engine/ScanCategories.h"
 #include "support/EnvOverride.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -26,21 +27,14 @@ namespace {
 const char kHelp[] = "SOFTWARE\\Microsoft\\Windows\\Help";
 const char kHtmlHelp[] = "SOFTWARE\\Microsoft\\Windows\\HTML Help";
 
-class HelpFilesCheckerTest : public SandboxTest {
+class HelpFilesCheckerTest : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    CCleaningLog::SetPathForTesting(temp_.PathOf("reg_clean.log"));
-    manager_.reset(new CBackupManager(temp_.PathOf("Backup")));
-    SetBackupManagerForTesting(manager_.get());
+    BackupSandboxTest::SetUp();
     folder_ = temp_.MakeDir("help");
     temp_.MakeFile("help\\present.hlp");
     temp_.MakeFile("help\\present.chm");
     temp_.MakeFile("help\\second.hlp");
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    manager_.reset();
   }
 
   // "key selector:value name" of every action, in scan order.
@@ -55,8 +49,6 @@ class HelpFilesCheckerTest : public SandboxTest {
     return found;
   }
 
-  TempFolder temp_;
-  std::unique_ptr<CBackupManager> manager_;
   std::string folder_;
 };
 

@@ -16,6 +16,7 @@
 #include "engine/RegKey.h"
 #include "engine/ScanCategories.h"
 #include "support/EnvOverride.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -26,13 +27,10 @@ namespace {
 
 const char kServices[] = "SYSTEM\\CurrentControlSet\\Services";
 
-class ServicesCheckerTest : public SandboxTest {
+class ServicesCheckerTest : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    CCleaningLog::SetPathForTesting(temp_.PathOf("reg_clean.log"));
-    manager_.reset(new CBackupManager(temp_.PathOf("Backup")));
-    SetBackupManagerForTesting(manager_.get());
+    BackupSandboxTest::SetUp();
     windows_ = temp_.MakeDir("win");
     temp_.MakeFile("win\\system32\\drivers\\real.sys");
     temp_.MakeFile("win\\system32\\svchost.exe");
@@ -42,10 +40,6 @@ class ServicesCheckerTest : public SandboxTest {
     // trailing backslash some installers leave.
     path_.reset(new EnvOverride("PATH", windows_ + "\\system32;" + windows_ + "\\"));
     CreateKey(HKEY_LOCAL_MACHINE, kServices);
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    manager_.reset();
   }
 
   void Image(const std::string& service, const std::string& imagePath, DWORD type = REG_EXPAND_SZ) {
@@ -59,8 +53,6 @@ class ServicesCheckerTest : public SandboxTest {
     return CServicesChecker::CheckServiceKey(services.Handle(), service);
   }
 
-  TempFolder temp_;
-  std::unique_ptr<CBackupManager> manager_;
   std::string windows_;
   std::unique_ptr<EnvOverride> systemRoot_;
   std::unique_ptr<EnvOverride> path_;

@@ -17,6 +17,7 @@
 #include "checkers/SharedDllChecker.h"
 #include "engine/ScanCategories.h"
 #include "support/EnvOverride.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -27,17 +28,10 @@ namespace {
 
 const char kKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
 
-class SharedDllCheckerTest : public SandboxTest {
+class SharedDllCheckerTest : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    CCleaningLog::SetPathForTesting(temp_.PathOf("reg_clean.log"));
-    manager_.reset(new CBackupManager(temp_.PathOf("Backup")));
-    SetBackupManagerForTesting(manager_.get());
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    manager_.reset();
+    BackupSandboxTest::SetUp();
   }
 
   // The value names the scan reports, sorted.
@@ -51,8 +45,6 @@ class SharedDllCheckerTest : public SandboxTest {
     return names;
   }
 
-  TempFolder temp_;
-  std::unique_ptr<CBackupManager> manager_;
 };
 
 TEST_F(SharedDllCheckerTest, MissingDllIsReportedWithItsTexts) {

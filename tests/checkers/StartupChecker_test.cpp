@@ -16,6 +16,7 @@
 #include "engine/RegKey.h"
 #include "engine/ScanCategories.h"
 #include "support/EnvOverride.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -27,22 +28,15 @@ namespace {
 const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunOnce[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-class StartupCheckerTest : public SandboxTest {
+class StartupCheckerTest : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    CCleaningLog::SetPathForTesting(temp_.PathOf("reg_clean.log"));
-    manager_.reset(new CBackupManager(temp_.PathOf("Backup")));
-    SetBackupManagerForTesting(manager_.get());
+    BackupSandboxTest::SetUp();
     temp_.MakeFile("sys\\rundll32.exe");
     temp_.MakeFile("sys\\onpath.dll");
     dll_ = temp_.MakeFile("Lib Dir\\Present.dll");
     program_ = temp_.MakeFile("Program Files\\Vendor\\tray.exe");
     path_.reset(new EnvOverride("PATH", temp_.PathOf("sys") + "\\"));
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    manager_.reset();
   }
 
   // "ROOT:value name" of every action, in scan order.
@@ -66,8 +60,6 @@ class StartupCheckerTest : public SandboxTest {
     return CStartupChecker::CheckStartupValue(run.Handle(), "probe");
   }
 
-  TempFolder temp_;
-  std::unique_ptr<CBackupManager> manager_;
   std::unique_ptr<EnvOverride> path_;
   std::string dll_;
   std::string program_;

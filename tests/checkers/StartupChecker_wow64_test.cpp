@@ -14,6 +14,7 @@
 #include "backup/CleaningLog.h"
 #include "checkers/PathRules.h"
 #include "checkers/StartupChecker.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -35,21 +36,12 @@ std::vector<std::string> Locations(const CActionList& results) {
   return found;
 }
 
-class StartupTwinTest : public SandboxTest {
+class StartupTwinTest : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    CCleaningLog::SetPathForTesting(temp_.PathOf("reg_clean.log"));
-    manager_.reset(new CBackupManager(temp_.PathOf("Backup")));
-    SetBackupManagerForTesting(manager_.get());
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    manager_.reset();
+    BackupSandboxTest::SetUp();
   }
 
-  TempFolder temp_;
-  std::unique_ptr<CBackupManager> manager_;
 };
 
 TEST_F(StartupTwinTest, TwinEntriesAreReportedOnceUnderWow64AndIgnoredOtherwise) {

@@ -13,6 +13,7 @@
 #include "backup/BackupSession.h"
 #include "backup/CleaningLog.h"
 #include "backup/RegistryOperation.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -25,17 +26,10 @@ const char kRun[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kToolbar[] = "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar";
 
-class ToolCommandsTest : public SandboxTest {
+class ToolCommandsTest : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    CCleaningLog::SetPathForTesting(files_.PathOf("clean.log"));
-    backup_.reset(new CBackupManager(files_.PathOf("Backup")));
-    SetBackupManagerForTesting(backup_.get());
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    backup_.reset();
+    BackupSandboxTest::SetUp();
   }
   int Run(const std::vector<std::string>& args) {
     out_.str("");
@@ -43,8 +37,6 @@ class ToolCommandsTest : public SandboxTest {
     return RunConsoleCommand(args, out_, err_);
   }
 
-  TempFolder files_;
-  std::unique_ptr<CBackupManager> backup_;
   std::ostringstream out_, err_;
 };
 
@@ -61,8 +53,8 @@ TEST_F(ToolCommandsTest, StartupListsBothRootsAndRemovesOnlyTheChosenLine) {
   EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kRun, "Updater"));
   EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kRun, "Updater"));
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kRun, "Varnholt"));
-  ASSERT_EQ(1, backup_->GetCurrentSession().Count());
-  EXPECT_EQ("Startup info entry Updater", backup_->GetCurrentSession().At(0)->GetDescription());
+  ASSERT_EQ(1, manager_->GetCurrentSession().Count());
+  EXPECT_EQ("Startup info entry Updater", manager_->GetCurrentSession().At(0)->GetDescription());
 }
 
 TEST_F(ToolCommandsTest, SoftwareAndPluginsListWithTheirLocations) {
@@ -80,7 +72,7 @@ TEST_F(ToolCommandsTest, SoftwareAndPluginsListWithTheirLocations) {
   ASSERT_EQ(kExitOk, Run({"software", "remove", "1"}));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string(kUninstall) + "\\App1"));
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstall));
-  EXPECT_EQ("Uninstall info entry App1", backup_->GetCurrentSession().At(0)->GetDescription());
+  EXPECT_EQ("Uninstall info entry App1", manager_->GetCurrentSession().At(0)->GetDescription());
 }
 
 TEST_F(ToolCommandsTest, BadLineNumbersChangeNothing) {
@@ -92,7 +84,7 @@ TEST_F(ToolCommandsTest, BadLineNumbersChangeNothing) {
     EXPECT_FALSE(err_.str().empty());
   }
   EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kRun, "Only"));
-  EXPECT_EQ(0, backup_->GetCurrentSession().Count());
+  EXPECT_EQ(0, manager_->GetCurrentSession().Count());
 }
 
 }  // namespace

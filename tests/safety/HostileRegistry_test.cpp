@@ -21,6 +21,7 @@
 #include "engine/ScanCategories.h"
 #include "engine/ScanCoordinator.h"
 #include "support/RegistryDump.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 #include "tools/IEPluginManager.h"
@@ -107,23 +108,12 @@ void PlantDeepTree(HKEY root, const std::string& parent) {
   RegCloseKey(key);
 }
 
-class HostileRegistry : public SandboxTest {
+class HostileRegistry : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
-    GetScanCoordinator().ClearCancel();
-    CCleaningLog::SetPathForTesting(files_.PathOf("clean.log"));
-    backup_.reset(new CBackupManager(files_.PathOf("Backup")));
-    SetBackupManagerForTesting(backup_.get());
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    backup_.reset();
-    GetScanCoordinator().ClearCancel();
+    BackupSandboxTest::SetUp();
   }
 
-  TempFolder files_;
-  std::unique_ptr<CBackupManager> backup_;
 };
 
 TEST_F(HostileRegistry, ScanToolsFixAndRestoreSurviveAndUndoEverything) {
@@ -182,7 +172,7 @@ TEST_F(HostileRegistry, ScanToolsFixAndRestoreSurviveAndUndoEverything) {
     action->Fix();
     action->Release();
   }
-  CBackupSession& session = backup_->GetCurrentSession();
+  CBackupSession& session = manager_->GetCurrentSession();
   ASSERT_GT(session.Count(), 0);
   for (IRegistryOperation* operation : session) EXPECT_EQ(1, operation->Restore()) << operation->GetDescription();
 
@@ -190,9 +180,9 @@ TEST_F(HostileRegistry, ScanToolsFixAndRestoreSurviveAndUndoEverything) {
   for (const std::string& difference : differences) ADD_FAILURE() << "not undone: " << difference;
 
   // The session survives its own file.
-  ASSERT_EQ(1, session.Save(files_.PathOf("hostile.rbk")));
+  ASSERT_EQ(1, session.Save(temp_.PathOf("hostile.rbk")));
   CBackupSession loaded;
-  ASSERT_EQ(1, loaded.Load(files_.PathOf("hostile.rbk")));
+  ASSERT_EQ(1, loaded.Load(temp_.PathOf("hostile.rbk")));
   EXPECT_EQ(session.Count(), loaded.Count());
 }
 
