@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "app/ProgressDlg.h"
 #include "engine/ScanCategories.h"
 #include "res/resource.h"
 #include "support/gui/PixelCapture.h"
@@ -22,6 +23,7 @@ struct Shot {
 
   // Pixels of exactly `colour` (a COLORREF) inside `r` (window coordinates).
   int Count(COLORREF colour, const RECT& r) const {
+    if (pixels.size() != static_cast<size_t>(width) * height) return 0;
     const uint32_t want = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
     int n = 0;
     for (int y = std::max(0L, r.top); y < std::min<LONG>(height, r.bottom); ++y)
@@ -48,6 +50,46 @@ Shot Capture(HWND hwnd, const char* name) {
     EXPECT_TRUE(guitest::WritePng(ShotPath(name), shot.pixels, shot.width, shot.height)) << name;
   return shot;
 }
+
+// Captures the progress dialog from a message hook on this thread when the
+// dialog takes its end-of-run message off the queue.
+class ProgressCapture {
+ public:
+  ProgressCapture() {
+    active_ = this;
+    hook_ = SetWindowsHookExA(WH_GETMESSAGE, &ProgressCapture::Hook, nullptr, GetCurrentThreadId());
+    EXPECT_TRUE(hook_ != nullptr);
+  }
+  ~ProgressCapture() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    active_ = nullptr;
+  }
+  ProgressCapture(const ProgressCapture&) = delete;
+  ProgressCapture& operator=(const ProgressCapture&) = delete;
+  const Shot& Get() const { return shot_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM removed, LPARAM lParam) {
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    ProgressCapture* self = active_;
+    if (code == HC_ACTION && removed == PM_REMOVE && self && !self->taken_ &&
+        msg->message == CProgressDlg::kMsgRunEnded && GetDlgItem(msg->hwnd, IDC_PROGRESS_CANCEL)) {
+      self->taken_ = true;
+      // A very short run ends before the dialog was ever shown.
+      if (!IsWindowVisible(msg->hwnd)) ShowWindow(msg->hwnd, SW_SHOWNA);
+      RedrawWindow(msg->hwnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+      self->shot_ = Capture(msg->hwnd, "progress");
+    }
+    return CallNextHookEx(nullptr, code, removed, lParam);
+  }
+
+  static ProgressCapture* active_;
+  HHOOK hook_ = nullptr;
+  bool taken_ = false;
+  Shot shot_;
+};
+ProgressCapture* ProgressCapture::active_ = nullptr;
 
 class ScreensTest : public AppTest {
  protected:
@@ -79,11 +121,10 @@ TEST_F(ScreensTest, ScanPanelProgressDetailsAndFixPrompt) {
   EXPECT_EQ(0, before.Count(RGB(255, 32, 0), StatusRect(kCatSharedDll)));
 
   TickOnly(kCatSharedDll | kCatFonts);
-  Shot progress;
-  DialogDriver during(IDC_PROGRESS_CANCEL, [&](HWND dialog) {
-    Sleep(300);
-    progress = Capture(dialog, "progress");
-  });
+  // However fast the scan, the progress dialog is captured on the UI thread
+  // just before it handles the end of the run, so it is on screen with its
+  // final counters.
+  ProgressCapture progress;
   std::string prompt;
   std::thread answer([&] {
     DWORD start = GetTickCount();
@@ -100,14 +141,13 @@ TEST_F(ScreensTest, ScanPanelProgressDetailsAndFixPrompt) {
   });
   Click(Panel().GetScanButton());
   answer.join();
-  ASSERT_TRUE(during.Wait());
   EXPECT_EQ("1500 errors were found. Do you want to fix all these errors now?", prompt);
-  EXPECT_EQ(295, progress.width);
-  EXPECT_EQ(268, progress.height);
+  const Shot& shown = progress.Get();
+  EXPECT_EQ(295, shown.width);
+  EXPECT_EQ(268, shown.height);
   // Light counter text on the dark body, the red errors counter among it.
   RECT counters = {159, 132, 235, 207};
-  EXPECT_GT(progress.Count(RGB(221, 221, 221), counters) + progress.Count(RGB(255, 32, 0), counters),
-            5);
+  EXPECT_GT(shown.Count(RGB(221, 221, 221), counters) + shown.Count(RGB(255, 32, 0), counters), 5);
 
   Settle();
   Shot after = Capture(Frame().GetHwnd(), "main-after-scan");

@@ -72,11 +72,13 @@ bool CaptureWindow(HWND hwnd, bool client, std::vector<uint32_t>& pixels, int& w
                    int& height) {
   RECT r;
   POINT origin{0, 0};
+  width = height = 0;
+  pixels.clear();
+  // A window that is already gone answers nothing (and leaves `r` unset).
   if (client) {
-    GetClientRect(hwnd, &r);
-    ClientToScreen(hwnd, &origin);
+    if (!GetClientRect(hwnd, &r) || !ClientToScreen(hwnd, &origin)) return false;
   } else {
-    GetWindowRect(hwnd, &r);
+    if (!GetWindowRect(hwnd, &r)) return false;
     origin = {r.left, r.top};
     OffsetRect(&r, -r.left, -r.top);
   }
