@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/PanelLook.h"
 #include "backup/BackupManager.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
@@ -16,23 +17,6 @@ const RECT kFrameRect = {2, 130, 378, 267};
 const RECT kSelectAllRect = {161, 272, 261, 296};
 const RECT kRestoreRect = {281, 272, 381, 296};
 constexpr int kListInset = 3;
-
-exmfc::ShapeStyle FrameStyle() {
-  exmfc::ShapeStyle style;
-  style.fillColour = RGB(255, 255, 255);
-  style.frameColour = RGB(240, 240, 240);
-  style.frameWidth = 2;
-  style.mask = exmfc::SHAPE_FILL | exmfc::SHAPE_FRAME | exmfc::SHAPE_FRAME_WIDTH;
-  return style;
-}
-
-bool MakeButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
-                UINT id) {
-  if (!button.Create(text, WS_CHILD, rect, parent, id)) return false;
-  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
-  button.SetFont(exmfc::GetFont(1));
-  return true;
-}
 
 }  // namespace
 
@@ -51,7 +35,7 @@ bool CBackupControls::Create(HWND parent) {
 
   if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, kFrameRect, parent, IDC_STATIC_NONE))
     return false;
-  frame_.SetShapeStyle(FrameStyle());
+  frame_.SetShapeStyle(ListFrameStyle());
   RECT inner = frame_.GetClientRect();
   InflateRect(&inner, -kListInset, -kListInset);
   RECT bar = {inner.right - exmfc::CScrollBarEx::kArrow, inner.top, inner.right, inner.bottom};
@@ -65,9 +49,9 @@ bool CBackupControls::Create(HWND parent) {
   sessionBox_.SetIcon(sessionIcon_);
   sessionBox_.SetCallback(this);
 
-  if (!MakeButton(selectAll_, "Select All", kSelectAllRect, parent, IDC_RESTORE_SELECTALL))
+  if (!MakeSkinButton(selectAll_, "Select All", kSelectAllRect, parent, IDC_RESTORE_SELECTALL))
     return false;
-  if (!MakeButton(restore_, "Restore", kRestoreRect, parent, IDC_RESTORE)) return false;
+  if (!MakeSkinButton(restore_, "Restore", kRestoreRect, parent, IDC_RESTORE)) return false;
 
   AddControl(&sessionLabel_);
   AddControl(&actionsLabel_);

@@ -1,31 +1,12 @@
 #include "app/CleanControls.h"
 
+#include "app/PanelLook.h"
 #include "engine/ScanCategories.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
 
 constexpr UINT kCategoryListId = 1000;
-
-// Fill white, frame RGB(240, 240, 240), two pixels wide: the look of every
-// list frame of the program.
-exmfc::ShapeStyle ListFrameStyle() {
-  exmfc::ShapeStyle style;
-  style.fillColour = RGB(255, 255, 255);
-  style.frameColour = RGB(240, 240, 240);
-  style.frameWidth = 2;
-  style.mask = exmfc::SHAPE_FILL | exmfc::SHAPE_FRAME | exmfc::SHAPE_FRAME_WIDTH;
-  return style;
-}
-
-bool MakeButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
-                UINT id) {
-  if (!button.Create(text, WS_CHILD, rect, parent, id)) return false;
-  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
-  button.SetFont(exmfc::GetFont(1));
-  return true;
-}
 
 }  // namespace
 
@@ -49,9 +30,9 @@ bool CCleanControls::Create(HWND parent) {
   inner.right -= 1;
   inner.bottom -= 1;
   if (!list_.Create(inner, listFrame_, kCategoryListId)) return false;
-  if (!MakeButton(scanNow_, "Scan NOW!", RECT{176, 284, 276, 308}, parent, IDC_SCAN_NOW))
+  if (!MakeSkinButton(scanNow_, "Scan NOW!", RECT{176, 284, 276, 308}, parent, IDC_SCAN_NOW))
     return false;
-  if (!MakeButton(fixErrors_, "Fix Errors", RECT{281, 284, 381, 308}, parent, IDC_FIX_ERRORS))
+  if (!MakeSkinButton(fixErrors_, "Fix Errors", RECT{281, 284, 381, 308}, parent, IDC_FIX_ERRORS))
     return false;
   fixErrors_.EnableWindow(FALSE);
 

@@ -1,18 +1,12 @@
 #include "app/DetailsDlg.h"
 
+#include "app/PanelLook.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
 constexpr int kWidth = 620;
 constexpr int kHeight = 317;
-
-void MakeButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
-                UINT id) {
-  button.Create(text, WS_CHILD | WS_VISIBLE, rect, parent, id);
-  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
-  button.SetFont(exmfc::GetFont(1));
-}
 }  // namespace
 
 CDetailsDlg::CDetailsDlg(RegCheck::CActionList& results, int mask)
@@ -37,10 +31,12 @@ BOOL CDetailsDlg::OnInitDialog() {
                 IDCANCEL);
   close_.SetSkin(IDB_CLOSE, SKINSET_NPH, SKINW_CLOSE);
   const int top = kHeight - 41;
-  MakeButton(selectAll_, "Select All", RECT{20, top, 120, top + 24}, GetHwnd(), IDC_SELECT_ALL);
-  MakeButton(selectNone_, "Select None", RECT{125, top, 225, top + 24}, GetHwnd(),
-             IDC_SELECT_NONE);
-  MakeButton(ok_, "OK", RECT{kWidth - 120 - 100, top, kWidth - 120, top + 24}, GetHwnd(), IDOK);
+  MakeSkinButton(selectAll_, "Select All", RECT{20, top, 120, top + 24}, GetHwnd(), IDC_SELECT_ALL,
+                 WS_VISIBLE);
+  MakeSkinButton(selectNone_, "Select None", RECT{125, top, 225, top + 24}, GetHwnd(),
+                 IDC_SELECT_NONE, WS_VISIBLE);
+  MakeSkinButton(ok_, "OK", RECT{kWidth - 120 - 100, top, kWidth - 120, top + 24}, GetHwnd(), IDOK,
+                 WS_VISIBLE);
 
   for (RegCheck::CRegistryAction* action : results_)
     if (action->GetCategory() & mask_) list_.AddAction(action);

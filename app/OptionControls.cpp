@@ -1,6 +1,7 @@
 #include "app/OptionControls.h"
 
 #include "app/AppOptions.h"
+#include "app/PanelLook.h"
 #include "app/SchedulerDlg.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
@@ -28,11 +29,9 @@ bool COptionControls::Create(HWND parent) {
   if (!MakeCheckBox(promptFix_, "Prompt to fix errors after scan complete", RECT{2, 130, 300, 150},
                     parent, IDC_OPT_PROMPTFIX, options.GetPromptToFix()))
     return false;
-  if (!schedule_.Create("Schedule...", WS_CHILD | WS_TABSTOP, RECT{2, 210, 102, 234}, parent,
-                        IDC_OPT_SCHEDULE))
+  if (!MakeSkinButton(schedule_, "Schedule...", RECT{2, 210, 102, 234}, parent, IDC_OPT_SCHEDULE,
+                      WS_TABSTOP))
     return false;
-  schedule_.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
-  schedule_.SetFont(exmfc::GetFont(1));
 
   AddControl(&splash_);
   AddControl(&sound_);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/AppOptions.h"
+#include "app/PanelLook.h"
 #include "engine/ScanCategories.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
@@ -109,11 +110,8 @@ BOOL CProgressDlg::OnInitDialog() {
                 IDC_CLOSE);
   close_.SetSkin(IDB_CLOSE, SKINSET_NPH, SKINW_CLOSE);
   const int left = (kWidth - 100) / 2;
-  cancel_.Create("Cancel", WS_CHILD | WS_VISIBLE,
-                 RECT{left, kHeight - 33, left + 100, kHeight - 33 + 24}, GetHwnd(),
-                 IDC_PROGRESS_CANCEL);
-  cancel_.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
-  cancel_.SetFont(exmfc::GetFont(1));
+  MakeSkinButton(cancel_, "Cancel", RECT{left, kHeight - 33, left + 100, kHeight - 33 + 24},
+                 GetHwnd(), IDC_PROGRESS_CANCEL, WS_VISIBLE);
 
   CenterWindow();
   return TRUE;

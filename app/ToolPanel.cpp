@@ -1,5 +1,6 @@
 #include "app/ToolPanel.h"
 
+#include "app/PanelLook.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
 
@@ -12,23 +13,6 @@ const RECT kFrameRect = {2, 67, 381, 267};
 const RECT kFirstButtonRect = {177, 272, 277, 296};
 const RECT kSecondButtonRect = {281, 272, 381, 296};
 constexpr int kListInset = 3;
-
-exmfc::ShapeStyle FrameStyle() {
-  exmfc::ShapeStyle style;
-  style.fillColour = RGB(255, 255, 255);
-  style.frameColour = RGB(240, 240, 240);
-  style.frameWidth = 2;
-  style.mask = exmfc::SHAPE_FILL | exmfc::SHAPE_FRAME | exmfc::SHAPE_FRAME_WIDTH;
-  return style;
-}
-
-bool MakeButton(exmfc::CSkinButton& button, const CToolPanel::Button& info, const RECT& rect,
-                HWND parent) {
-  if (!button.Create(info.text, WS_CHILD, rect, parent, info.id)) return false;
-  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
-  button.SetFont(exmfc::GetFont(1));
-  return true;
-}
 
 }  // namespace
 
@@ -78,12 +62,12 @@ CToolPanel::CToolPanel(CToolListBox& list, const char* caption, Button first, Bu
 bool CToolPanel::Create(HWND parent) {
   if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, kFrameRect, parent, IDC_STATIC_NONE))
     return false;
-  frame_.SetShapeStyle(FrameStyle());
+  frame_.SetShapeStyle(ListFrameStyle());
   if (!list_.Create(frame_)) return false;
   if (!caption_.Create(captionText_, WS_CHILD, kCaptionRect, parent, IDC_STATIC_NONE)) return false;
   caption_.SetFont(exmfc::GetFont(6));
-  if (first_.text && !MakeButton(firstButton_, first_, kFirstButtonRect, parent)) return false;
-  if (second_.text && !MakeButton(secondButton_, second_, kSecondButtonRect, parent)) return false;
+  if (first_.text && !MakeSkinButton(firstButton_, first_.text, kFirstButtonRect, parent, first_.id)) return false;
+  if (second_.text && !MakeSkinButton(secondButton_, second_.text, kSecondButtonRect, parent, second_.id)) return false;
 
   AddControl(&frame_);
   AddControl(&list_);

@@ -34,14 +34,7 @@ void EncodeJournalHeader(const SessionTime& time, Bytes& out) {
   out.assign(kJournalHeaderSize, 0);
   ByteWriter writer(out.data(), out.size());
   writer.PutBytes(kMagic, 4);
-  writer.PutU16(time.year);
-  writer.PutU16(time.month);
-  writer.PutU16(time.dayOfWeek);
-  writer.PutU16(time.day);
-  writer.PutU16(time.hour);
-  writer.PutU16(time.minute);
-  writer.PutU16(time.second);
-  writer.PutU16(time.milliseconds);
+  WriteSessionTime(writer, time);
 }
 
 bool EncodeJournalEntry(const OperationRecord& record, Bytes& out) {
@@ -62,13 +55,8 @@ bool DecodeJournal(const uint8_t* data, size_t size, SessionPayload& out) {
   ByteReader reader(data, size);
   std::string magic;
   SessionPayload parsed;
-  SessionTime& t = parsed.time;
   if (!reader.ReadBytes(4, magic) || std::memcmp(magic.data(), kMagic, 4) != 0) return false;
-  if (!(reader.ReadU16(t.year) && reader.ReadU16(t.month) && reader.ReadU16(t.dayOfWeek) &&
-        reader.ReadU16(t.day) && reader.ReadU16(t.hour) && reader.ReadU16(t.minute) &&
-        reader.ReadU16(t.second) && reader.ReadU16(t.milliseconds)))
-    return false;
-  if (!IsCalendarTime(t)) return false;
+  if (!ReadSessionTime(reader, parsed.time) || !IsCalendarTime(parsed.time)) return false;
   while (!reader.AtEnd()) {
     uint32_t length = 0;
     uint32_t check = 0;

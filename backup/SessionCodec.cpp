@@ -18,23 +18,6 @@ unsigned DaysInMonth(unsigned year, unsigned month) {
   return kDays[month - 1];
 }
 
-bool ReadTime(ByteReader& reader, SessionTime& time) {
-  return reader.ReadU16(time.year) && reader.ReadU16(time.month) && reader.ReadU16(time.dayOfWeek) &&
-         reader.ReadU16(time.day) && reader.ReadU16(time.hour) && reader.ReadU16(time.minute) &&
-         reader.ReadU16(time.second) && reader.ReadU16(time.milliseconds);
-}
-
-void WriteTime(ByteWriter& writer, const SessionTime& time) {
-  writer.PutU16(time.year);
-  writer.PutU16(time.month);
-  writer.PutU16(time.dayOfWeek);
-  writer.PutU16(time.day);
-  writer.PutU16(time.hour);
-  writer.PutU16(time.minute);
-  writer.PutU16(time.second);
-  writer.PutU16(time.milliseconds);
-}
-
 bool ReadEntry(ByteReader& reader, OperationRecord& record) {
   if (!reader.ReadU32(record.type)) return false;
   if (record.type != kKeyDeleteType && record.type != kValueDeleteType) return false;
@@ -61,6 +44,23 @@ bool IsCalendarTime(const SessionTime& time) {
   if (time.month < 1 || time.month > 12) return false;
   if (time.day < 1 || time.day > DaysInMonth(time.year, time.month)) return false;
   return time.hour < 24 && time.minute < 60 && time.second < 60;
+}
+
+bool ReadSessionTime(ByteReader& reader, SessionTime& time) {
+  return reader.ReadU16(time.year) && reader.ReadU16(time.month) && reader.ReadU16(time.dayOfWeek) &&
+         reader.ReadU16(time.day) && reader.ReadU16(time.hour) && reader.ReadU16(time.minute) &&
+         reader.ReadU16(time.second) && reader.ReadU16(time.milliseconds);
+}
+
+void WriteSessionTime(ByteWriter& writer, const SessionTime& time) {
+  writer.PutU16(time.year);
+  writer.PutU16(time.month);
+  writer.PutU16(time.dayOfWeek);
+  writer.PutU16(time.day);
+  writer.PutU16(time.hour);
+  writer.PutU16(time.minute);
+  writer.PutU16(time.second);
+  writer.PutU16(time.milliseconds);
 }
 
 size_t RecordSize(const OperationRecord& record) {
@@ -95,7 +95,7 @@ size_t PayloadSize(const SessionPayload& payload) {
 bool EncodePayload(const SessionPayload& payload, Bytes& out) {
   out.assign(PayloadSize(payload), 0);
   ByteWriter writer(out.data(), out.size());
-  WriteTime(writer, payload.time);
+  WriteSessionTime(writer, payload.time);
   writer.PutU32(static_cast<uint32_t>(payload.operations.size()));
   bool ok = true;
   for (const OperationRecord& record : payload.operations) ok = ok && WriteEntry(writer, record);
@@ -109,7 +109,7 @@ bool EncodePayload(const SessionPayload& payload, Bytes& out) {
 bool DecodePayload(const uint8_t* data, size_t size, SessionPayload& out) {
   ByteReader reader(data, size);
   SessionPayload parsed;
-  if (!ReadTime(reader, parsed.time) || !IsCalendarTime(parsed.time)) return false;
+  if (!ReadSessionTime(reader, parsed.time) || !IsCalendarTime(parsed.time)) return false;
   uint32_t count = 0;
   if (!reader.ReadU32(count)) return false;
   if (count > reader.Remaining() / kMinEntrySize) return false;

@@ -37,6 +37,11 @@ struct SessionTime {
 // week and milliseconds are not stored meaningfully and are not checked.
 bool IsCalendarTime(const SessionTime& time);
 
+class ByteWriter;
+// The 16-byte SYSTEMTIME form that a payload and a journal both begin with.
+bool ReadSessionTime(ByteReader& reader, SessionTime& time);
+void WriteSessionTime(ByteWriter& writer, const SessionTime& time);
+
 struct OperationRecord {
   uint32_t type = kKeyDeleteType;
   std::string root;  // exactly 4 bytes

@@ -190,7 +190,8 @@ void CAppPathChecker::CInstallerFoldersHandler::OnValue(HKEY, const std::string&
                                     CAppPathAction::kInstallerFolder));
 }
 
-CAppPathChecker::CInstallerHandler::CInstallerHandler(CActionList& results) : results_(results) {
+CAppPathChecker::CInstallerHandler::CInstallerHandler(CActionList& results)
+    : CResultsHandler(results) {
   // Office 2000 registers components whose paths it resolves itself.
   RegKey office;
   if (office.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0", kReadAccess) ==

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -39,9 +39,9 @@ class CAppPathChecker {
   // counts as present. An empty name is gone.
   static bool CheckInstallerFolder(const std::string& folder);
 
-  class CSettingsHandler : public CRegEnumHandlerBase {
+  class CSettingsHandler : public CResultsHandler {
    public:
-    explicit CSettingsHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     // `displayPrefix` starts each finding's text ("HKEY_CURRENT_USER\Software\"),
     // `rootSelector` is 0 for HKLM and 1 for HKCU, `parentPath` the key
     // whose subkeys are walked.
@@ -50,32 +50,25 @@ class CAppPathChecker {
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
 
    private:
-    CActionList& results_;
     std::string displayPrefix_;
     int rootSelector_ = 0;
     std::string parentPath_;
   };
 
-  class CAppHandler : public CRegEnumHandlerBase {
+  class CAppHandler : public CResultsHandler {
    public:
-    explicit CAppHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
-
-   private:
-    CActionList& results_;
   };
 
-  class CInstallerFoldersHandler : public CRegEnumHandlerBase {
+  class CInstallerFoldersHandler : public CResultsHandler {
    public:
-    explicit CInstallerFoldersHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
-
-   private:
-    CActionList& results_;
   };
 
-  class CInstallerHandler : public CRegEnumHandlerBase {
+  class CInstallerHandler : public CResultsHandler {
    public:
     // Builds the exclusion list; the Office 9.0 rule depends on HKLM.
     explicit CInstallerHandler(CActionList& results);
@@ -85,7 +78,6 @@ class CAppPathChecker {
     bool IsExcluded(const std::string& keyPath) const;
 
    private:
-    CActionList& results_;
     std::vector<std::string> exclusions_;
   };
 };

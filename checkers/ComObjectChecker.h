@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -53,52 +53,43 @@ class CComObjectChecker {
   // command is then written to `badPath` (untouched otherwise).
   static bool CheckClassCommand(const std::string& className, std::string& badPath);
 
-  class CCLSIDHandler : public CRegEnumHandlerBase {
+  class CCLSIDHandler : public CResultsHandler {
    public:
-    CCLSIDHandler(CActionList& results, CClsidCache& cache) : results_(results), cache_(cache) {}
+    CCLSIDHandler(CActionList& results, CClsidCache& cache)
+        : CResultsHandler(results), cache_(cache) {}
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
 
    private:
-    CActionList& results_;
     CClsidCache& cache_;
   };
 
-  class CProgIdHandler : public CRegEnumHandlerBase {
+  class CProgIdHandler : public CResultsHandler {
    public:
-    CProgIdHandler(CActionList& results, CClsidCache& cache) : results_(results), cache_(cache) {}
+    CProgIdHandler(CActionList& results, CClsidCache& cache)
+        : CResultsHandler(results), cache_(cache) {}
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
 
    private:
-    CActionList& results_;
     CClsidCache& cache_;
   };
 
-  class CAppidHandler : public CRegEnumHandlerBase {
+  class CAppidHandler : public CResultsHandler {
    public:
-    explicit CAppidHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
-
-   private:
-    CActionList& results_;
   };
 
-  class CTypelibHandler : public CRegEnumHandlerBase {
+  class CTypelibHandler : public CResultsHandler {
    public:
-    explicit CTypelibHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
-
-   private:
-    CActionList& results_;
   };
 
-  class CClassesHandler : public CRegEnumHandlerBase {
+  class CClassesHandler : public CResultsHandler {
    public:
-    explicit CClassesHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
-
-   private:
-    CActionList& results_;
   };
 };
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -25,22 +25,16 @@ class CFileAssociationChecker {
   // subkey; program extensions and the Explorer bookkeeping keys are valid.
   static bool CheckFileExtsKey(HKEY fileExts, const std::string& name);
 
-  class CHandler : public CRegEnumHandlerBase {
+  class CHandler : public CResultsHandler {
    public:
-    explicit CHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
-
-   private:
-    CActionList& results_;
   };
 
-  class CFileExtHandler : public CRegEnumHandlerBase {
+  class CFileExtHandler : public CResultsHandler {
    public:
-    explicit CFileExtHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
-
-   private:
-    CActionList& results_;
   };
 };
 

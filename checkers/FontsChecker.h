@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -22,14 +22,11 @@ class CFontsChecker {
   // read.
   static bool CheckFontValue(HKEY key, const std::string& valueName);
 
-  class CHandler : public CRegEnumHandlerBase {
+  class CHandler : public CResultsHandler {
    public:
-    explicit CHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
-
-   private:
-    CActionList& results_;
   };
 };
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -21,25 +21,19 @@ class CHelpFilesChecker {
   static bool CheckHelpValue(HKEY key, const std::string& valueName);
 
   // The "Help" key.
-  class CHandler : public CRegEnumHandlerBase {
+  class CHandler : public CResultsHandler {
    public:
-    explicit CHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
-
-   private:
-    CActionList& results_;
   };
 
   // The "HTML Help" key.
-  class CHtmlHandler : public CRegEnumHandlerBase {
+  class CHtmlHandler : public CResultsHandler {
    public:
-    explicit CHtmlHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
-
-   private:
-    CActionList& results_;
   };
 };
 

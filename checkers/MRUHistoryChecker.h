@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -51,25 +51,21 @@ class CMRUHistoryChecker {
   // Tests only: makes RecentFolder answer `folder`; "" goes back to the shell.
   static void SetRecentFolderForTesting(const std::string& folder);
 
-  class CHandler : public CRegEnumHandlerBase {
+  class CHandler : public CResultsHandler {
    public:
-    explicit CHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
-
-   private:
-    CActionList& results_;
   };
 
-  class CDocumentsHandler : public CRegEnumHandlerBase {
+  class CDocumentsHandler : public CResultsHandler {
    public:
     explicit CDocumentsHandler(CActionList& results)
-        : results_(results), recentFolder_(RecentFolder()) {}
+        : CResultsHandler(results), recentFolder_(RecentFolder()) {}
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
 
    private:
-    CActionList& results_;
     std::string recentFolder_;
   };
 };

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -23,13 +23,10 @@ class CServicesChecker {
   // always valid, as is a service without a readable "ImagePath".
   static bool CheckServiceKey(HKEY servicesKey, const std::string& serviceName);
 
-  class CHandler : public CRegEnumHandlerBase {
+  class CHandler : public CResultsHandler {
    public:
-    explicit CHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
-
-   private:
-    CActionList& results_;
   };
 };
 

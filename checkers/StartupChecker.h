@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -23,11 +23,11 @@ class CStartupChecker {
   // point after a DLL name.
   static bool CheckStartupValue(HKEY key, const std::string& valueName);
 
-  class CHandler : public CRegEnumHandlerBase {
+  class CHandler : public CResultsHandler {
    public:
     enum Root : int { kMachine = 0, kUser = 1 };
 
-    explicit CHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
 
@@ -36,7 +36,6 @@ class CStartupChecker {
     void SetKeyPath(const std::string& keyPath) { keyPath_ = keyPath; }
 
    private:
-    CActionList& results_;
     int root_ = kMachine;
     std::string keyPath_;
   };

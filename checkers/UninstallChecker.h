@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/RegEnumerator.h"
+#include "checkers/ResultsHandler.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -29,22 +29,16 @@ class CUninstallChecker {
   // page cannot carry are never errors.
   static bool CheckArpCacheEntry(HKEY arpCacheKey, const std::string& subkey);
 
-  class CHandler : public CRegEnumHandlerBase {
+  class CHandler : public CResultsHandler {
    public:
-    explicit CHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
-
-   private:
-    CActionList& results_;
   };
 
-  class CARPHandler : public CRegEnumHandlerBase {
+  class CARPHandler : public CResultsHandler {
    public:
-    explicit CARPHandler(CActionList& results) : results_(results) {}
+    using CResultsHandler::CResultsHandler;
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
-
-   private:
-    CActionList& results_;
   };
 };
 

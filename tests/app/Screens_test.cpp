@@ -46,8 +46,9 @@ std::string ShotPath(const char* name) {
 Shot Capture(HWND hwnd, const char* name) {
   Shot shot;
   EXPECT_TRUE(guitest::CaptureWindow(hwnd, false, shot.pixels, shot.width, shot.height)) << name;
-  if (!shot.pixels.empty())
+  if (!shot.pixels.empty()) {
     EXPECT_TRUE(guitest::WritePng(ShotPath(name), shot.pixels, shot.width, shot.height)) << name;
+  }
   return shot;
 }
 
@@ -57,7 +58,8 @@ class ProgressCapture {
  public:
   ProgressCapture() {
     active_ = this;
-    hook_ = SetWindowsHookExA(WH_GETMESSAGE, &ProgressCapture::Hook, nullptr, GetCurrentThreadId());
+    hook_ =
+        SetWindowsHookExA(WH_GETMESSAGE, &ProgressCapture::Hook, nullptr, GetCurrentThreadId());
     EXPECT_TRUE(hook_ != nullptr);
   }
   ~ProgressCapture() {

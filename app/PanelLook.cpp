@@ -1,0 +1,21 @@
+#include "app/PanelLook.h"
+
+#include "exmfc/FontTable.h"
+#include "res/resource.h"
+
+exmfc::ShapeStyle ListFrameStyle() {
+  exmfc::ShapeStyle style;
+  style.fillColour = RGB(255, 255, 255);
+  style.frameColour = RGB(240, 240, 240);
+  style.frameWidth = 2;
+  style.mask = exmfc::SHAPE_FILL | exmfc::SHAPE_FRAME | exmfc::SHAPE_FRAME_WIDTH;
+  return style;
+}
+
+bool MakeSkinButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
+                    UINT id, DWORD style) {
+  if (!button.Create(text, WS_CHILD | style, rect, parent, id)) return false;
+  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
+  button.SetFont(exmfc::GetFont(1));
+  return true;
+}
