@@ -1,6 +1,5 @@
 #include "exmfc/HyperLink.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <vector>
@@ -37,24 +36,7 @@ void CHyperLink::SetBackground(COLORREF background) {
   if (GetHwnd()) Invalidate();
 }
 
-void CHyperLink::SetTooltipText(const char* text) {
-  if (!GetHwnd()) return;
-  tooltipText_ = text ? text : "";
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V1_SIZE;
-  ti.hwnd = GetHwnd();
-  ti.uId = 1;
-  ti.lpszText = const_cast<char*>(tooltipText_.c_str());
-  ti.rect = GetClientRect();
-  if (!tooltip_) {
-    fw::EnsureCommonControls();
-    tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                               GetHwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (tooltip_) ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-  } else {
-    ::SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-  }
-}
+void CHyperLink::SetTooltipText(const char* text) { tooltip_.SetText(GetHwnd(), text); }
 
 COLORREF CHyperLink::CurrentTextColour() const {
   if (!IsWindowEnabled()) return GetSysColor(COLOR_BTNSHADOW);
@@ -111,10 +93,7 @@ void CHyperLink::Paint() {
 }
 
 LRESULT CHyperLink::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (tooltip_ && msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
-    MSG m{GetHwnd(), msg, wParam, lParam, 0, {0, 0}};
-    ::SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
-  }
+  tooltip_.Relay(GetHwnd(), msg, wParam, lParam);
   switch (msg) {
     case WM_PAINT:
       Paint();

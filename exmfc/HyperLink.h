@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/Controls.h"
+#include "exmfc/ToolTip.h"
 #include "framework/GdiObject.h"
 
 namespace exmfc {
@@ -48,8 +49,7 @@ class CHyperLink : public fw::CStatic {
   fw::OwnedFont font_;
   HCURSOR hand_;
   HCURSOR previousCursor_ = nullptr;
-  HWND tooltip_ = nullptr;  // child of the link, destroyed with it
-  std::string tooltipText_;
+  CToolTip tooltip_;
   HICON icons_[kStateCount] = {};
   bool underline_ = true;
   bool openOnClick_ = true;

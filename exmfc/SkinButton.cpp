@@ -1,7 +1,5 @@
 #include "exmfc/SkinButton.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "exmfc/SkinDC.h"
@@ -93,26 +91,7 @@ void CSkinButton::SetTextColours(COLORREF normal, COLORREF hover, COLORREF press
   if (GetHwnd()) Invalidate();
 }
 
-void CSkinButton::SetTooltipText(const char* text) {
-  if (!GetHwnd()) return;
-  tooltipText_ = text ? text : "";
-  TOOLINFOA ti{};
-  ti.cbSize = TTTOOLINFOA_V1_SIZE;
-  ti.hwnd = GetHwnd();
-  ti.uId = 1;
-  ti.lpszText = const_cast<char*>(tooltipText_.c_str());
-  if (!tooltip_) {
-    fw::EnsureCommonControls();
-    tooltip_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                               GetHwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!tooltip_) return;
-    ti.uFlags = 0;
-    ti.rect = GetClientRect();
-    ::SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
-  } else {
-    ::SendMessageA(tooltip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
-  }
-}
+void CSkinButton::SetTooltipText(const char* text) { tooltip_.SetText(GetHwnd(), text); }
 
 bool CSkinButton::CursorOverMe() const {
   POINT p;
@@ -148,10 +127,7 @@ void CSkinButton::UncheckGroup() {
 }
 
 LRESULT CSkinButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (tooltip_ && msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) {
-    MSG m{GetHwnd(), msg, wParam, lParam, 0, {0, 0}};
-    ::SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
-  }
+  tooltip_.Relay(GetHwnd(), msg, wParam, lParam);
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {

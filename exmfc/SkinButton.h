@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/Controls.h"
+#include "exmfc/ToolTip.h"
 #include "framework/GdiObject.h"
 
 namespace exmfc {
@@ -56,7 +57,7 @@ class CSkinButton : public fw::CButton {
   bool IsPressed() const { return pressed_; }
   bool IsHover() const { return hover_; }
   HBITMAP GetImage(Image which) const { return images_[which].Get(); }
-  HWND GetTooltip() const { return tooltip_; }
+  HWND GetTooltip() const { return tooltip_.GetHwnd(); }
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -83,8 +84,7 @@ class CSkinButton : public fw::CButton {
   COLORREF disabledColour_ = RGB(85, 85, 85);
   bool ownDisabledColour_ = false;
   HMODULE module_ = GetModuleHandleA(nullptr);
-  HWND tooltip_ = nullptr;  // a child of this button; destroyed with it
-  std::string tooltipText_;
+  CToolTip tooltip_;
   fw::OwnedBitmap images_[kImageCount];
 };
 

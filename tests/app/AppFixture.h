@@ -24,6 +24,7 @@
 #include "app/WorkArea.h"
 #include "backup/BackupManager.h"
 #include "backup/CleaningLog.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -100,7 +101,7 @@ std::string BoxText(HWND box);
 // Presses the button `id` of a dialog with BM_CLICK (from any thread).
 void Press(HWND dialog, int id);
 
-class AppTest : public testsupport::SandboxTest {
+class AppTest : public testsupport::BackupSandboxTest {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -129,8 +130,6 @@ class AppTest : public testsupport::SandboxTest {
   std::string Status(int category) const;
   DWORD ReadSetting(const char* name, DWORD missing = 0xdeadbeef);
 
-  testsupport::TempFolder temp_;
-  std::unique_ptr<RegCheck::CBackupManager> manager_;
   std::unique_ptr<CRegistryCleanerApp> app_;
   std::unique_ptr<BoxWatchdog> watchdog_;
   std::string logPath_;
@@ -268,11 +267,8 @@ inline bool DialogDriver::Wait() {
 }
 
 inline void AppTest::SetUp() {
-  SandboxTest::SetUp();
+  BackupSandboxTest::SetUp();
   logPath_ = temp_.PathOf("reg_clean.log");
-  RegCheck::CCleaningLog::SetPathForTesting(logPath_);
-  manager_.reset(new RegCheck::CBackupManager(temp_.PathOf("Backup")));
-  RegCheck::SetBackupManagerForTesting(manager_.get());
   // Splash off unless a test wants it; the other two options default to on.
   SetOption("ShowSplash", 0);
   CAppOptions& options = GetAppOptions();
@@ -297,8 +293,7 @@ inline void AppTest::TearDown() {
   std::string last = watchdog_->LastText();
   watchdog_.reset();
   EXPECT_EQ(0, strays) << "unanswered message box: " << last;
-  RegCheck::SetBackupManagerForTesting(nullptr);
-  manager_.reset();
+  BackupSandboxTest::TearDown();
 }
 
 inline void AppTest::SetOption(const char* name, DWORD value) {

@@ -35,7 +35,7 @@ class BackupControlsTest : public PanelTest {
     PanelTest::TearDown();
   }
 
-  std::string Folder() { return files_.PathOf("Backup"); }
+  std::string Folder() { return temp_.PathOf("Backup"); }
 
   void Build() {
     panel_.reset(new CBackupControls);
@@ -68,9 +68,9 @@ class BackupControlsTest : public PanelTest {
   void Restart() {
     panel_.reset();
     SetBackupManagerForTesting(nullptr);
-    backup_.reset();
-    backup_.reset(new CBackupManager(Folder()));
-    SetBackupManagerForTesting(backup_.get());
+    manager_.reset();
+    manager_.reset(new CBackupManager(Folder()));
+    SetBackupManagerForTesting(manager_.get());
   }
 
   CBackupActionsListBox& List() { return panel_->GetList(); }
@@ -242,7 +242,7 @@ TEST_F(BackupControlsTest, FullyRestoredLoadedSessionLosesItsFileAtExit) {
 
   panel_.reset();
   SetBackupManagerForTesting(nullptr);
-  backup_.reset();
+  manager_.reset();
   EXPECT_EQ(0u, BackupFiles().size());
 }
 
@@ -251,7 +251,7 @@ TEST_F(BackupControlsTest, FullyRestoredLoadedSessionLosesItsFileAtExit) {
 TEST_F(BackupControlsTest, AFailedRestoreKeepsTheOperationAndItsFile) {
   OperationRecord good;
   {
-    CBackupManager scratch(files_.PathOf("Scratch"));
+    CBackupManager scratch(temp_.PathOf("Scratch"));
     SetRaw(kHKCU, kKey, "fine", REG_SZ, "ok", 3);
     ASSERT_TRUE(ReadRaw(kHKCU, kKey, "fine", stored_["fine"].type, stored_["fine"].data));
     ASSERT_EQ(1, scratch.DeleteValue("Value fine", kHKCU, kKey, "fine"));
@@ -288,7 +288,7 @@ TEST_F(BackupControlsTest, AFailedRestoreKeepsTheOperationAndItsFile) {
   // At exit the file is rewritten with the one operation still owed.
   panel_.reset();
   SetBackupManagerForTesting(nullptr);
-  backup_.reset();
+  manager_.reset();
   CBackupSession reloaded;
   ASSERT_EQ(1, reloaded.Load(file));
   ASSERT_EQ(1, reloaded.Count());

@@ -141,7 +141,7 @@ TEST_F(StartupControlsTest, RemovingOneOfTwoSameNamedValuesKeepsTheOtherRoots) {
 }
 
 TEST_F(StartupControlsTest, NoSelectedLineOrNoAsAnswerChangesNothing) {
-  const std::string marker = files_.PathOf("ran.txt");
+  const std::string marker = temp_.PathOf("ran.txt");
   SetString(kHKCU, kStartupRunKeyPath, "Marker", MarkerCommand("ran.txt"));
   SetString(kHKCU, kStartupRunKeyPath, "Other", "c:\\other.exe");
   Build();
@@ -165,7 +165,7 @@ TEST_F(StartupControlsTest, NoSelectedLineOrNoAsAnswerChangesNothing) {
 }
 
 TEST_F(StartupControlsTest, RunProgramStartsTheSelectedLinesCommandAndKeepsTheList) {
-  const std::string marker = files_.PathOf("ran.txt");
+  const std::string marker = temp_.PathOf("ran.txt");
   SetString(kHKCU, kStartupRunKeyPath, "Marker", MarkerCommand("ran.txt"));
   SetString(kHKCU, kStartupRunKeyPath, "Other", "c:\\other.exe");
   Build();

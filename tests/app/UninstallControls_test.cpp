@@ -91,7 +91,7 @@ TEST_F(UninstallControlsTest, EachOfTwoSameNamedLinesRemovesItsOwnSubkey) {
 }
 
 TEST_F(UninstallControlsTest, RunUninstallAsksThenStartsTheUninstallString) {
-  const std::string marker = files_.PathOf("ran.txt");
+  const std::string marker = temp_.PathOf("ran.txt");
   Plant("tool", "Tool", MarkerCommand("ran.txt"));
   Build();
 

@@ -23,6 +23,7 @@ class BackupSandboxTest : public SandboxTest {
     RegCheck::SetBackupManagerForTesting(manager_.get());
   }
   void TearDown() override {
+    RegCheck::GetScanCoordinator().ClearCancel();
     RegCheck::SetBackupManagerForTesting(nullptr);
     manager_.reset();
   }

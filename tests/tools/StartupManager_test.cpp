@@ -140,7 +140,7 @@ TEST_F(StartupManagerTest, RunStartsTheStoredCommand) {
   manager_.Refresh();
   ASSERT_EQ(1u, manager_.GetEntries().size());
   EXPECT_GT(manager_.GetEntries().front().Run(), 31u);
-  EXPECT_TRUE(WaitForFile(files_.PathOf("started.txt")));
+  EXPECT_TRUE(WaitForFile(temp_.PathOf("started.txt")));
 }
 
 }  // namespace

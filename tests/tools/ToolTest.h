@@ -7,35 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "backup/BackupManager.h"
-#include "backup/CleaningLog.h"
 #include "backup/RegistryOperation.h"
-#include "engine/ScanCoordinator.h"
-#include "support/RegistrySandbox.h"
-#include "support/TempFolder.h"
+#include "support/BackupSandbox.h"
 
 namespace toolstest {
 
-class ToolTest : public testsupport::SandboxTest {
+class ToolTest : public testsupport::BackupSandboxTest {
  protected:
-  void SetUp() override {
-    SandboxTest::SetUp();
-    RegCheck::GetScanCoordinator().ClearCancel();
-    RegCheck::CCleaningLog::SetPathForTesting(files_.PathOf("clean.log"));
-    backup_.reset(new RegCheck::CBackupManager(files_.PathOf("Backup")));
-    RegCheck::SetBackupManagerForTesting(backup_.get());
-  }
-  void TearDown() override {
-    RegCheck::GetScanCoordinator().ClearCancel();
-    RegCheck::SetBackupManagerForTesting(nullptr);
-    backup_.reset();
-  }
-
-  RegCheck::CBackupSession& Session() { return backup_->GetCurrentSession(); }
+  RegCheck::CBackupSession& Session() { return manager_->GetCurrentSession(); }
 
   std::vector<std::string> Descriptions() {
     std::vector<std::string> texts;
@@ -46,7 +28,7 @@ class ToolTest : public testsupport::SandboxTest {
   // A batch file of this test's own that only writes `marker` next to
   // itself; its quoted path is a command line that is harmless to start.
   std::string MarkerCommand(const std::string& marker) {
-    std::string script = files_.MakeFile("run.cmd", "@echo ran> \"%~dp0" + marker + "\"\r\n");
+    std::string script = temp_.MakeFile("run.cmd", "@echo ran> \"%~dp0" + marker + "\"\r\n");
     return "\"" + script + "\"";
   }
 
@@ -58,9 +40,6 @@ class ToolTest : public testsupport::SandboxTest {
     }
     return false;
   }
-
-  testsupport::TempFolder files_;
-  std::unique_ptr<RegCheck::CBackupManager> backup_;
 };
 
 }  // namespace toolstest

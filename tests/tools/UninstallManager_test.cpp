@@ -133,7 +133,7 @@ TEST_F(UninstallManagerTest, RunStartsTheUninstallString) {
   manager_.Refresh();
   ASSERT_EQ(1u, manager_.GetEntries().size());
   EXPECT_GT(manager_.GetEntries().front().Run(), 31u);
-  EXPECT_TRUE(WaitForFile(files_.PathOf("uninstalled.txt")));
+  EXPECT_TRUE(WaitForFile(temp_.PathOf("uninstalled.txt")));
 }
 
 }  // namespace
