@@ -55,6 +55,15 @@ settings='HKCU\Software\Varnholt\Varnholt\Settings'
 wreg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
 has_value() { wreg query "$1" /v "$2"; }
 has_key() { wreg query "$1"; }
+lacks_value() { ! has_value "$1" "$2"; }
+lacks_key() { ! has_key "$1"; }
+# Retries "$@" for up to ten seconds until it succeeds: the program acts on
+# an answer after its box has closed, later still on a loaded machine.
+eventually() {
+    local i
+    for ((i = 0; i < 50; i++)); do "$@" && return 0; sleep 0.2; done
+    return 1
+}
 # The program's settings, one "NAME NUMBER" line per REG_DWORD value.
 settings_dwords() {
     wine reg query "$settings" </dev/null 2>/dev/null | tr -d '\r' |
@@ -99,8 +108,10 @@ leftover_states() {
         tr -d '\r' | sed -n 's/^state=0$/1/p; s/^state=[1-9][0-9]*$/0/p' | tr -d '\n'
 }
 # check_leftovers WANT STEP: fails STEP for each leftover not in state WANT.
+all_leftovers() { [ "$(leftover_states)" = "$(printf "%${#leftovers[@]}s" | tr ' ' "$1")" ]; }
 check_leftovers() {
     local states i
+    eventually all_leftovers "$1"
     states=$(leftover_states)
     [ "${#states}" -eq "${#leftovers[@]}" ] || { fail "$2: registry query answered '$states'"; return; }
     for ((i = 0; i < ${#leftovers[@]}; i++)); do
@@ -286,7 +297,7 @@ has_value "$run_key" AcmePhotoTray || die "startup entry not there before its re
 click $TOOL_SECOND
 box=$(wait_dialog '' 10) || die "no confirmation for the startup entry"
 answer "$box" y
-has_value "$run_key" AcmePhotoTray && fail "startup: AcmePhotoTray still in Run"
+eventually lacks_value "$run_key" AcmePhotoTray || fail "startup: AcmePhotoTray still in Run"
 
 say "step 7: uninstall tool"
 click $PANEL_UNINSTALL
@@ -295,7 +306,7 @@ shot "12-uninstall"
 click $TOOL_SECOND
 box=$(wait_dialog '' 10) || die "no confirmation for the uninstall entry"
 answer "$box" y
-has_key "$uninst_key" && fail "uninstall: AcmePhotoTool still listed"
+eventually lacks_key "$uninst_key" || fail "uninstall: AcmePhotoTool still listed"
 
 say "step 8: plug-in tool"
 click $PANEL_PLUGINS
@@ -304,7 +315,7 @@ shot "13-plugins"
 click $TOOL_SECOND
 box=$(wait_dialog '' 10) || die "no confirmation for the plug-in"
 answer "$box" y
-has_key "$bho_key" && fail "plug-ins: the browser helper object is still registered"
+eventually lacks_key "$bho_key" || fail "plug-ins: the browser helper object is still registered"
 
 say "step 9: options"
 click $PANEL_OPTIONS
@@ -313,6 +324,15 @@ shot "14-options"
 # Each tick box is stored as soon as it is clicked; unset values mean on.
 before=$(settings_dwords)
 click $OPT_SPLASH; click $OPT_SOUND; click $OPT_PROMPT
+options_flipped() {
+    local after name was
+    after=$(settings_dwords)
+    for name in ShowSplash UseSound PromptFix; do
+        was=$(dword_of "$before" "$name")
+        [ "$(dword_of "$after" "$name")" = $((1 - ${was:-1})) ] || return 1
+    done
+}
+eventually options_flipped
 after=$(settings_dwords)
 for name in ShowSplash UseSound PromptFix; do
     was=$(dword_of "$before" "$name"); was=${was:-1}
