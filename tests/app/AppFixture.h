@@ -20,6 +20,7 @@
 #include "app/AppOptions.h"
 #include "app/CleanControls.h"
 #include "app/MainFrame.h"
+#include "app/ProgressDlg.h"
 #include "app/RegistryCleanerApp.h"
 #include "app/WorkArea.h"
 #include "backup/BackupManager.h"
@@ -90,6 +91,27 @@ class BoxAnswerer {
   std::string text_;
   std::atomic<bool> answered_{false};
   std::thread thread_;
+};
+
+// Calls `atEnd` on this thread with the progress dialog at the moment it
+// takes its end-of-run message off the queue: however fast the scan, the
+// dialog still exists then, with its final counters. One hook at a time.
+class RunEndHook {
+ public:
+  explicit RunEndHook(std::function<void(HWND)> atEnd);
+  ~RunEndHook();
+  RunEndHook(const RunEndHook&) = delete;
+  RunEndHook& operator=(const RunEndHook&) = delete;
+  // How many scan runs ended while the hook was set.
+  int Runs() const { return runs_; }
+
+ private:
+  static LRESULT CALLBACK Hook(int code, WPARAM removed, LPARAM lParam);
+
+  static inline RunEndHook* active_ = nullptr;
+  std::function<void(HWND)> atEnd_;
+  HHOOK hook_ = nullptr;
+  int runs_ = 0;
 };
 
 // This process's visible "#32770" window titled `caption` that has a child
@@ -264,6 +286,28 @@ inline DialogDriver::~DialogDriver() {
 inline bool DialogDriver::Wait() {
   if (thread_.joinable()) thread_.join();
   return ran_;
+}
+
+inline RunEndHook::RunEndHook(std::function<void(HWND)> atEnd) : atEnd_(std::move(atEnd)) {
+  active_ = this;
+  hook_ = SetWindowsHookExA(WH_GETMESSAGE, &RunEndHook::Hook, nullptr, GetCurrentThreadId());
+  EXPECT_TRUE(hook_ != nullptr);
+}
+
+inline RunEndHook::~RunEndHook() {
+  if (hook_) UnhookWindowsHookEx(hook_);
+  active_ = nullptr;
+}
+
+inline LRESULT CALLBACK RunEndHook::Hook(int code, WPARAM removed, LPARAM lParam) {
+  const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+  RunEndHook* self = active_;
+  if (code == HC_ACTION && removed == PM_REMOVE && self &&
+      msg->message == CProgressDlg::kMsgRunEnded && GetDlgItem(msg->hwnd, IDC_PROGRESS_CANCEL)) {
+    ++self->runs_;
+    self->atEnd_(msg->hwnd);
+  }
+  return CallNextHookEx(nullptr, code, removed, lParam);
 }
 
 inline void AppTest::SetUp() {

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 
-#include "app/ProgressDlg.h"
 #include "engine/ScanCategories.h"
 #include "res/resource.h"
 #include "support/gui/PixelCapture.h"
@@ -52,47 +51,6 @@ Shot Capture(HWND hwnd, const char* name) {
   return shot;
 }
 
-// Captures the progress dialog from a message hook on this thread when the
-// dialog takes its end-of-run message off the queue.
-class ProgressCapture {
- public:
-  ProgressCapture() {
-    active_ = this;
-    hook_ =
-        SetWindowsHookExA(WH_GETMESSAGE, &ProgressCapture::Hook, nullptr, GetCurrentThreadId());
-    EXPECT_TRUE(hook_ != nullptr);
-  }
-  ~ProgressCapture() {
-    if (hook_) UnhookWindowsHookEx(hook_);
-    active_ = nullptr;
-  }
-  ProgressCapture(const ProgressCapture&) = delete;
-  ProgressCapture& operator=(const ProgressCapture&) = delete;
-  const Shot& Get() const { return shot_; }
-
- private:
-  static LRESULT CALLBACK Hook(int code, WPARAM removed, LPARAM lParam) {
-    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-    ProgressCapture* self = active_;
-    if (code == HC_ACTION && removed == PM_REMOVE && self && !self->taken_ &&
-        msg->message == CProgressDlg::kMsgRunEnded && GetDlgItem(msg->hwnd, IDC_PROGRESS_CANCEL)) {
-      self->taken_ = true;
-      // A very short run ends before the dialog was ever shown.
-      if (!IsWindowVisible(msg->hwnd)) ShowWindow(msg->hwnd, SW_SHOWNA);
-      RedrawWindow(msg->hwnd, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-      self->shot_ = Capture(msg->hwnd, "progress");
-    }
-    return CallNextHookEx(nullptr, code, removed, lParam);
-  }
-
-  static ProgressCapture* active_;
-  HHOOK hook_ = nullptr;
-  bool taken_ = false;
-  Shot shot_;
-};
-ProgressCapture* ProgressCapture::active_ = nullptr;
-
 class ScreensTest : public AppTest {
  protected:
   // The status column of a row, in main-window coordinates.
@@ -123,10 +81,14 @@ TEST_F(ScreensTest, ScanPanelProgressDetailsAndFixPrompt) {
   EXPECT_EQ(0, before.Count(RGB(255, 32, 0), StatusRect(kCatSharedDll)));
 
   TickOnly(kCatSharedDll | kCatFonts);
-  // However fast the scan, the progress dialog is captured on the UI thread
-  // just before it handles the end of the run, so it is on screen with its
-  // final counters.
-  ProgressCapture progress;
+  Shot shown;
+  RunEndHook progress([&](HWND dialog) {
+    // A very short run ends before the dialog was ever shown.
+    if (!IsWindowVisible(dialog)) ShowWindow(dialog, SW_SHOWNA);
+    RedrawWindow(dialog, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    shown = Capture(dialog, "progress");
+  });
   std::string prompt;
   std::thread answer([&] {
     DWORD start = GetTickCount();
@@ -144,7 +106,7 @@ TEST_F(ScreensTest, ScanPanelProgressDetailsAndFixPrompt) {
   Click(Panel().GetScanButton());
   answer.join();
   EXPECT_EQ("1500 errors were found. Do you want to fix all these errors now?", prompt);
-  const Shot& shown = progress.Get();
+  ASSERT_EQ(1, progress.Runs());
   EXPECT_EQ(295, shown.width);
   EXPECT_EQ(268, shown.height);
   // Light counter text on the dark body, the red errors counter among it.
