@@ -81,13 +81,13 @@ TEST_F(ScreensTest, ScanPanelProgressDetailsAndFixPrompt) {
   EXPECT_EQ(0, before.Count(RGB(255, 32, 0), StatusRect(kCatSharedDll)));
 
   TickOnly(kCatSharedDll | kCatFonts);
-  Shot shown;
+  std::vector<Shot> ends;
   RunEndHook progress([&](HWND dialog) {
     // A very short run ends before the dialog was ever shown.
     if (!IsWindowVisible(dialog)) ShowWindow(dialog, SW_SHOWNA);
     RedrawWindow(dialog, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    shown = Capture(dialog, "progress");
+    ends.push_back(Capture(dialog, ends.empty() ? "progress" : "progress-clean"));
   });
   std::string prompt;
   std::thread answer([&] {
@@ -106,12 +106,17 @@ TEST_F(ScreensTest, ScanPanelProgressDetailsAndFixPrompt) {
   Click(Panel().GetScanButton());
   answer.join();
   EXPECT_EQ("1500 errors were found. Do you want to fix all these errors now?", prompt);
-  ASSERT_EQ(1, progress.Runs());
+  ASSERT_EQ(1u, ends.size());
+  const Shot shown = ends[0];
   EXPECT_EQ(295, shown.width);
   EXPECT_EQ(268, shown.height);
-  // Light counter text on the dark body, the red errors counter among it.
-  RECT counters = {159, 132, 235, 207};
-  EXPECT_GT(shown.Count(RGB(221, 221, 221), counters) + shown.Count(RGB(255, 32, 0), counters), 5);
+  // Light counter text on the dark body; the errors counter red once errors
+  // were found, never green.
+  const RECT keys = {159, 132, 235, 151};
+  const RECT errors = {159, 188, 235, 207};
+  EXPECT_GT(shown.Count(RGB(221, 221, 221), keys), 5);
+  EXPECT_GT(shown.Count(RGB(255, 32, 0), errors), 5);
+  EXPECT_EQ(0, shown.Count(RGB(0, 221, 0), errors));
 
   Settle();
   Shot after = Capture(Frame().GetHwnd(), "main-after-scan");
@@ -131,6 +136,15 @@ TEST_F(ScreensTest, ScanPanelProgressDetailsAndFixPrompt) {
   EXPECT_EQ(317, details.height);
   // The list's white body.
   EXPECT_GT(details.Count(RGB(255, 255, 255), RECT{30, 80, 590, 250}), 10000);
+
+  // A scan that finds nothing shows its errors counter in green.
+  TickOnly(kCatFonts);
+  BoxAnswerer clean("Varnholt", IDOK);
+  Click(Panel().GetScanButton());
+  ASSERT_TRUE(clean.Wait());
+  ASSERT_EQ(2u, ends.size());
+  EXPECT_GT(ends[1].Count(RGB(0, 221, 0), errors), 5);
+  EXPECT_EQ(0, ends[1].Count(RGB(255, 32, 0), errors));
 }
 
 }  // namespace
