@@ -189,7 +189,8 @@ TEST_F(ScanFlowTest, CancelKeepsResultsSoFarAndMarksEveryTickedRow) {
   SetOption("UseSound", 0);
   // Enough stale values that the scan is still in the shared DLLs when the
   // user presses "Cancel"; the help file would be found after them.
-  for (int i = 0; i < 3000; ++i) PlantMissingSharedDll("many" + std::to_string(i) + ".dll");
+  constexpr int kMany = 6000;
+  for (int i = 0; i < kMany; ++i) PlantMissingSharedDll("many" + std::to_string(i) + ".dll");
   PlantMissingHelpFile("late.hlp");
   Start();
   TickOnly(kThree);
@@ -215,7 +216,7 @@ TEST_F(ScanFlowTest, CancelKeepsResultsSoFarAndMarksEveryTickedRow) {
       box.Text());
   const int found = Panel().GetResults().Count();
   EXPECT_GT(found, 0);
-  EXPECT_LT(found, 3000);
+  EXPECT_LT(found, kMany);
   // Every ticked row counts as scanned; the help file was never reached.
   char expected[32];
   snprintf(expected, sizeof expected, "(%d/%d) Errors", found, found);
