@@ -18,13 +18,8 @@ constexpr DWORD kDataBufferBytes = 260;
 }  // namespace
 
 void CFontsChecker::Scan(CActionList& results) {
-  RegEnumerator walker;
-  walker.SetRoot(HKEY_LOCAL_MACHINE);
-  walker.SetPath(kFontsPath);
-  walker.SetFlags(RegEnumerator::kReportValues);
-  walker.SetMaxDepth(0);
   CHandler handler(results);
-  walker.Walk(handler);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kFontsPath, RegEnumerator::kReportValues, handler);
 }
 
 bool CFontsChecker::CheckFontValue(HKEY key, const std::string& valueName) {

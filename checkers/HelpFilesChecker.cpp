@@ -16,22 +16,13 @@ const char kHtmlHelpPath[] = "SOFTWARE\\Microsoft\\Windows\\HTML Help";
 
 constexpr DWORD kDataBufferBytes = 260;
 
-void WalkValues(const char* path, IRegEnumHandler& handler) {
-  RegEnumerator walker;
-  walker.SetRoot(HKEY_LOCAL_MACHINE);
-  walker.SetPath(path);
-  walker.SetFlags(RegEnumerator::kReportValues);
-  walker.SetMaxDepth(0);
-  walker.Walk(handler);
-}
-
 }  // namespace
 
 void CHelpFilesChecker::Scan(CActionList& results) {
   CHandler help(results);
-  WalkValues(kHelpPath, help);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kHelpPath, RegEnumerator::kReportValues, help);
   CHtmlHandler html(results);
-  WalkValues(kHtmlHelpPath, html);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kHtmlHelpPath, RegEnumerator::kReportValues, html);
 }
 
 bool CHelpFilesChecker::CheckHelpValue(HKEY key, const std::string& valueName) {

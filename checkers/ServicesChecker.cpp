@@ -21,13 +21,8 @@ constexpr DWORD kImagePathBytes = 260;
 }  // namespace
 
 void CServicesChecker::Scan(CActionList& results) {
-  RegEnumerator walker;
-  walker.SetRoot(HKEY_LOCAL_MACHINE);
-  walker.SetPath(kServicesPath);
-  walker.SetFlags(RegEnumerator::kReportKeys);
-  walker.SetMaxDepth(0);
   CHandler handler(results);
-  walker.Walk(handler);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kServicesPath, RegEnumerator::kReportKeys, handler);
 }
 
 bool CServicesChecker::CheckServiceKey(HKEY servicesKey, const std::string& serviceName) {

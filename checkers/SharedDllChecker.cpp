@@ -13,13 +13,9 @@ const char kSharedDllsPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Sh
 }  // namespace
 
 void CSharedDllChecker::Scan(CActionList& results) {
-  RegEnumerator walker;
-  walker.SetRoot(HKEY_LOCAL_MACHINE);
-  walker.SetPath(kSharedDllsPath);
-  walker.SetFlags(RegEnumerator::kReportValues);
-  walker.SetMaxDepth(0);
   CHandler handler(results);
-  walker.Walk(handler);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kSharedDllsPath, RegEnumerator::kReportValues,
+                           handler);
 }
 
 // The count in the data does not matter: a DLL that is gone needs no count.

@@ -24,22 +24,13 @@ constexpr DWORD kCachedPathOffset = 28;
 constexpr size_t kCachedPathUnits = (kSlowInfoCacheBytes - kCachedPathOffset) / sizeof(WCHAR);
 constexpr int kAnsiPathBytes = 512;
 
-void WalkSubkeys(const char* path, IRegEnumHandler& handler) {
-  RegEnumerator walker;
-  walker.SetRoot(HKEY_LOCAL_MACHINE);
-  walker.SetPath(path);
-  walker.SetFlags(RegEnumerator::kReportKeys);
-  walker.SetMaxDepth(0);
-  walker.Walk(handler);
-}
-
 }  // namespace
 
 void CUninstallChecker::Scan(CActionList& results) {
   CHandler entries(results);
-  WalkSubkeys(kUninstallPath, entries);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kUninstallPath, RegEnumerator::kReportKeys, entries);
   CARPHandler cache(results);
-  WalkSubkeys(kArpCachePath, cache);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kArpCachePath, RegEnumerator::kReportKeys, cache);
 }
 
 bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string& subkey,

@@ -36,6 +36,16 @@ int RegEnumerator::Walk(IRegEnumHandler& handler) {
   return 0;
 }
 
+int RegEnumerator::WalkLevel(HKEY root, const std::string& path, int flags,
+                             IRegEnumHandler& handler) {
+  RegEnumerator walker;
+  walker.SetRoot(root);
+  walker.SetPath(path);
+  walker.SetFlags(flags);
+  walker.SetMaxDepth(0);
+  return walker.Walk(handler);
+}
+
 void RegEnumerator::Visit(const std::string& path, int level, IRegEnumHandler& handler) {
   CScanCoordinator& coordinator = GetScanCoordinator();
   if (coordinator.IsCancelled()) return;

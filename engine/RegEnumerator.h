@@ -49,6 +49,10 @@ class RegEnumerator {
   // the depth allows. Returns 1 when a cancel was already pending, else 0.
   int Walk(IRegEnumHandler& handler);
 
+  // Reports only what lies directly below `path` (values or subkeys, as
+  // `flags` say), the walk most checkers and tools need.
+  static int WalkLevel(HKEY root, const std::string& path, int flags, IRegEnumHandler& handler);
+
  private:
   void Visit(const std::string& path, int level, IRegEnumHandler& handler);
 

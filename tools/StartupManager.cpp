@@ -35,19 +35,13 @@ class CStartupManager::CStartupHandler : public CRegEnumHandlerBase {
 
 void CStartupManager::Refresh() {
   entries_.clear();
-  RegEnumerator enumerator;
-  enumerator.SetRoot(HKEY_LOCAL_MACHINE);
-  enumerator.SetPath(kStartupRunKeyPath);
-  enumerator.SetFlags(RegEnumerator::kReportValues);
-  enumerator.SetMaxDepth(0);
-
   CStartupHandler handler(this);
   handler.SetRootFlag(StartupEntry::kMachineRoot);
-  enumerator.Walk(handler);
-
-  enumerator.SetRoot(HKEY_CURRENT_USER);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kStartupRunKeyPath, RegEnumerator::kReportValues,
+                           handler);
   handler.SetRootFlag(StartupEntry::kUserRoot);
-  enumerator.Walk(handler);
+  RegEnumerator::WalkLevel(HKEY_CURRENT_USER, kStartupRunKeyPath, RegEnumerator::kReportValues,
+                           handler);
 }
 
 }  // namespace RegCheck

@@ -48,13 +48,9 @@ class CUninstallManager::CUninstallHandler : public CRegEnumHandlerBase {
 
 int CUninstallManager::Refresh() {
   entries_.clear();
-  RegEnumerator enumerator;
-  enumerator.SetRoot(HKEY_LOCAL_MACHINE);
-  enumerator.SetPath(kUninstallKeyPath);
-  enumerator.SetFlags(RegEnumerator::kReportKeys);
-  enumerator.SetMaxDepth(0);
   CUninstallHandler handler(this);
-  enumerator.Walk(handler);
+  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kUninstallKeyPath, RegEnumerator::kReportKeys,
+                           handler);
   return 1;
 }
 

@@ -102,8 +102,6 @@ class RunEndHook {
   ~RunEndHook();
   RunEndHook(const RunEndHook&) = delete;
   RunEndHook& operator=(const RunEndHook&) = delete;
-  // How many scan runs ended while the hook was set.
-  int Runs() const { return runs_; }
 
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM removed, LPARAM lParam);
@@ -111,7 +109,6 @@ class RunEndHook {
   static inline RunEndHook* active_ = nullptr;
   std::function<void(HWND)> atEnd_;
   HHOOK hook_ = nullptr;
-  int runs_ = 0;
 };
 
 // This process's visible "#32770" window titled `caption` that has a child
@@ -304,7 +301,6 @@ inline LRESULT CALLBACK RunEndHook::Hook(int code, WPARAM removed, LPARAM lParam
   RunEndHook* self = active_;
   if (code == HC_ACTION && removed == PM_REMOVE && self &&
       msg->message == CProgressDlg::kMsgRunEnded && GetDlgItem(msg->hwnd, IDC_PROGRESS_CANCEL)) {
-    ++self->runs_;
     self->atEnd_(msg->hwnd);
   }
   return CallNextHookEx(nullptr, code, removed, lParam);

@@ -19,27 +19,12 @@
 #include "res/resource.h"
 #include "UncoveredCapture.h"
 #include "support/ProcessRunner.h"
+#include "support/TaskLock.h"
 #include "support/gui/MessagePump.h"
 
 namespace {
 
-// Other test programs of the suite use the same task name in the same
-// prefix and may run at the same time.
-class TaskLock {
- public:
-  TaskLock() : mutex_(CreateMutexA(nullptr, FALSE, "VarnholtScheduledTaskTests")) {
-    if (mutex_) WaitForSingleObject(mutex_, 120000);
-  }
-  ~TaskLock() {
-    if (mutex_) {
-      ReleaseMutex(mutex_);
-      CloseHandle(mutex_);
-    }
-  }
-
- private:
-  HANDLE mutex_;
-};
+using testsupport::TaskLock;
 
 // What the Task Scheduler holds of the "Varnholt" task.
 struct StoredTask {

@@ -8,8 +8,6 @@
 #include "backup/BackupManager.h"
 #include "backup/CleaningLog.h"
 #include "support/BackupSandbox.h"
-#include "support/RegistrySandbox.h"
-#include "support/TempFolder.h"
 
 namespace backuptest {
 
@@ -18,7 +16,7 @@ class BackupFixture : public testsupport::BackupSandboxTest {
   void SetUp() override {
     SandboxTest::SetUp();
     RegCheck::CCleaningLog::SetPathForTesting(temp_.PathOf("reg_clean.log"));
-    manager_.reset(new RegCheck::CBackupManager(BackupFolder()));
+    Restart();
   }
   void TearDown() override { manager_.reset(); }
 
@@ -30,7 +28,6 @@ class BackupFixture : public testsupport::BackupSandboxTest {
     manager_.reset();
     manager_.reset(new RegCheck::CBackupManager(BackupFolder()));
   }
-
 };
 
 }  // namespace backuptest

@@ -20,6 +20,7 @@
 #include "checkers/MRUHistoryChecker.h"
 #include "engine/ScanCategories.h"
 #include "engine/ScanCoordinator.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -79,16 +80,19 @@ std::string ParseRecord(const std::string& record) {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-class MRUHistoryCheckerTest : public SandboxTest {
+class MRUHistoryCheckerTest : public BackupSandboxTest {
  protected:
   enum Shortcut { kNoShortcut, kLiveShortcut, kDeadShortcut };
 
   void SetUp() override {
-    SandboxTest::SetUp();
+    BackupSandboxTest::SetUp();
     recent_ = temp_.MakeDir("Recent");
     CMRUHistoryChecker::SetRecentFolderForTesting(recent_);
   }
-  void TearDown() override { CMRUHistoryChecker::SetRecentFolderForTesting(""); }
+  void TearDown() override {
+    CMRUHistoryChecker::SetRecentFolderForTesting("");
+    BackupSandboxTest::TearDown();
+  }
 
   // One line per finding: kind, key or file path below the test's roots,
   // value name, subject and shortcut-exists flag.
@@ -131,7 +135,6 @@ class MRUHistoryCheckerTest : public SandboxTest {
     SetRecord(key, valueName, Record(doc, doc + ".lnk"));
   }
 
-  TempFolder temp_;
   std::string recent_;
   CActionList results_;
 };
@@ -302,26 +305,12 @@ TEST_F(MRUHistoryCheckerTest, ScanOnTheCoordinatorThread) {
 
 class MRUHistoryFixTest : public MRUHistoryCheckerTest {
  protected:
-  void SetUp() override {
-    MRUHistoryCheckerTest::SetUp();
-    CCleaningLog::SetPathForTesting(backupTemp_.PathOf("reg_clean.log"));
-    manager_.reset(new CBackupManager(backupTemp_.PathOf("Backup")));
-    SetBackupManagerForTesting(manager_.get());
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    manager_.reset();
-    MRUHistoryCheckerTest::TearDown();
-  }
-
   std::string Raw(const std::string& key, const std::string& name) {
     DWORD type = 0;
     std::string data;
     return ReadRaw(kCU, key, name, type, data) ? std::to_string(type) + ":" + data : "-";
   }
 
-  TempFolder backupTemp_;
-  std::unique_ptr<CBackupManager> manager_;
 };
 
 TEST_F(MRUHistoryFixTest, FixRemovesExactlyItsEntryAndRestores) {

@@ -19,6 +19,7 @@
 #include "engine/ScanCategories.h"
 #include "engine/ScanCoordinator.h"
 #include "support/EnvOverride.h"
+#include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
 
@@ -60,10 +61,10 @@ std::vector<std::string> Sorted(std::vector<std::string> names) {
   return names;
 }
 
-class UninstallCheckerTest : public SandboxTest {
+class UninstallCheckerTest : public BackupSandboxTest {
  protected:
   void SetUp() override {
-    SandboxTest::SetUp();
+    BackupSandboxTest::SetUp();
     CreateKey(kLM, kUninstall);
     CreateKey(kLM, kArpCache);
     uninstaller_ = temp_.MakeFile("App\\uninst.exe");
@@ -92,7 +93,6 @@ class UninstallCheckerTest : public SandboxTest {
     return text;
   }
 
-  TempFolder temp_;
   std::string uninstaller_;
   CActionList results_;
 };
@@ -196,22 +196,8 @@ TEST_F(UninstallCheckerTest, CoordinatorRunsTheChecker) {
   EXPECT_EQ(kCatUninstall, results_.At(0)->GetCategory());
 }
 
-class UninstallFixTest : public UninstallCheckerTest {
- protected:
-  void SetUp() override {
-    UninstallCheckerTest::SetUp();
-    CCleaningLog::SetPathForTesting(backupTemp_.PathOf("reg_clean.log"));
-    manager_.reset(new CBackupManager(backupTemp_.PathOf("Backup")));
-    SetBackupManagerForTesting(manager_.get());
-  }
-  void TearDown() override {
-    SetBackupManagerForTesting(nullptr);
-    manager_.reset();
-  }
-
-  TempFolder backupTemp_;
-  std::unique_ptr<CBackupManager> manager_;
-};
+// Fixes record into the test's own backup manager.
+using UninstallFixTest = UninstallCheckerTest;
 
 TEST_F(UninstallFixTest, FixRemovesExactlyTheEntryAndRestores) {
   SetString(kLM, Entry("Gone"), "DisplayName", "Gone App");

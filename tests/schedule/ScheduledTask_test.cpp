@@ -7,30 +7,13 @@
 #include <gtest/gtest.h>
 
 #include "app/schedule/ScheduledTask.h"
+#include "support/TaskLock.h"
 
 using namespace RegCheck;
 
 namespace {
 
-// The "Varnholt" task is one per prefix, and the scheduler dialog's tests
-// use it too; whoever holds this named mutex owns the task.
-class TaskLock {
- public:
-  TaskLock() : mutex_(CreateMutexA(nullptr, FALSE, "VarnholtScheduledTaskTests")) {
-    if (mutex_) WaitForSingleObject(mutex_, 120000);
-  }
-  ~TaskLock() {
-    if (mutex_) {
-      ReleaseMutex(mutex_);
-      CloseHandle(mutex_);
-    }
-  }
-  TaskLock(const TaskLock&) = delete;
-  TaskLock& operator=(const TaskLock&) = delete;
-
- private:
-  HANDLE mutex_;
-};
+using testsupport::TaskLock;
 
 class ScheduledTaskTest : public ::testing::Test {
  protected:
