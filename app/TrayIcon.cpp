@@ -7,10 +7,13 @@ namespace {
 std::atomic<UINT> g_nextId{1};
 
 // Structure sizes of the two layouts the calls use: the full one (balloons)
-// and the original one that ends after a 64-byte tooltip.
-constexpr DWORD kFullSize = 508;
-constexpr DWORD kShortSize = 88;
-static_assert(sizeof(NOTIFYICONDATAA) >= kFullSize, "balloon fields must fit");
+// and the original one that ends after a 64-byte tooltip. Both hold a window
+// and an icon handle, so they differ between 32-bit and 64-bit programs: take
+// them from the structure itself.
+constexpr DWORD kFullSize = sizeof(NOTIFYICONDATAA);
+constexpr DWORD kShortSize = NOTIFYICONDATAA_V1_SIZE;
+static_assert(sizeof(void*) != 4 || (kFullSize == 508 && kShortSize == 88),
+              "32-bit layouts are the shell's 508 and 88 bytes");
 
 }  // namespace
 

@@ -155,4 +155,6 @@ bool IsRunningUnderWow64() {
   return answer;
 }
 
+bool IsWindows64() { return sizeof(void*) == 8 || IsRunningUnderWow64(); }
+
 }  // namespace RegCheck

@@ -43,4 +43,8 @@ bool CheckPath(std::string text, unsigned flags);
 // Whether this 32-bit process runs on 64-bit Windows; computed once.
 bool IsRunningUnderWow64();
 
+// Whether Windows itself is 64-bit: a 64-bit process, or a 32-bit one under
+// WOW64.
+bool IsWindows64();
+
 }  // namespace RegCheck

@@ -1,17 +1,44 @@
 # Test registration. Every test source file tests/<area>/<Name>_test.cpp
-# becomes its own executable, run under Wine in the build tree's 64-bit prefix.
-# Files named *_wow64_test.cpp cover behaviour that differs between 32-bit
-# Windows and WOW64 and also run in the 32-bit prefix.
+# becomes its own executable, run under Wine in the 64-bit prefix: natively
+# in the x64 build, under WOW64 in the x86 build. Files named
+# *_wow64_test.cpp cover behaviour that differs between 32-bit Windows and
+# WOW64; the x86 build also runs them in the 32-bit prefix.
+#
+# Labels: the build's architecture (x86, x64) and the prefix (win64, win32),
+# so scripts/run-tests can pick the suites a host can run.
 
 set(GTEST_SRC /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GTEST_SRC} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(VARNHOLT_PREFIX64 ${CMAKE_BINARY_DIR}/prefix64)
-set(VARNHOLT_PREFIX32 ${CMAKE_BINARY_DIR}/prefix32)
+# The prefixes are shared by the builds that sit side by side in one folder.
+get_filename_component(varnholt_default_prefix_dir ${CMAKE_BINARY_DIR} DIRECTORY)
+set(VARNHOLT_PREFIX_DIR ${varnholt_default_prefix_dir} CACHE PATH "Folder of the test Wine prefixes")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VARNHOLT_ARCH x64)
+else()
+    set(VARNHOLT_ARCH x86)
+endif()
+set(VARNHOLT_PREFIX64 ${VARNHOLT_PREFIX_DIR}/prefix64)
+set(VARNHOLT_PREFIX32 ${VARNHOLT_PREFIX_DIR}/prefix32)
 set(VARNHOLT_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${VARNHOLT_PREFIX64} ${VARNHOLT_WINE_RUN})
+set(VARNHOLT_TEST_ENV VARNHOLT_SOURCE_DIR=${CMAKE_SOURCE_DIR} VARNHOLT_BUILD_DIR=${CMAKE_BINARY_DIR}
+    VARNHOLT_PREFIX_DIR=${VARNHOLT_PREFIX_DIR} VARNHOLT_ARCH=${VARNHOLT_ARCH})
+
+# varnholt_add_prefix_test(<name> <prefix: win64|win32> <timeout> <command...>)
+function(varnholt_add_prefix_test name prefix timeout)
+    if(prefix STREQUAL "win32")
+        set(dir ${VARNHOLT_PREFIX32})
+    else()
+        set(dir ${VARNHOLT_PREFIX64})
+    endif()
+    add_test(NAME ${name} COMMAND ${ARGN})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "WINEPREFIX=${dir};VARNHOLT_PREFIX_ARCH=${prefix};${VARNHOLT_TEST_ENV}"
+        TIMEOUT ${timeout} LABELS "${VARNHOLT_ARCH};${prefix}")
+endfunction()
 
 # varnholt_test_dir(<area> LIBS <libs...>): one test executable per
 # *_test.cpp in the calling folder, linked with the given libraries.
@@ -26,15 +53,9 @@ function(varnholt_test_dir area)
         set(target ${area}_${name})
         add_executable(${target} ${src})
         target_link_libraries(${target} PRIVATE ${ARG_LIBS} varnholt_testsupport gtest)
-        add_test(NAME ${target} COMMAND ${VARNHOLT_WINE_RUN} $<TARGET_FILE:${target}>)
-        set_tests_properties(${target} PROPERTIES
-            ENVIRONMENT "WINEPREFIX=${VARNHOLT_PREFIX64};VARNHOLT_SOURCE_DIR=${CMAKE_SOURCE_DIR};VARNHOLT_BUILD_DIR=${CMAKE_BINARY_DIR}"
-            TIMEOUT ${ARG_TIMEOUT} LABELS "${area};win64")
-        if(name MATCHES "_wow64_test$")
-            add_test(NAME ${target}.win32 COMMAND ${VARNHOLT_WINE_RUN} $<TARGET_FILE:${target}>)
-            set_tests_properties(${target}.win32 PROPERTIES
-                ENVIRONMENT "WINEPREFIX=${VARNHOLT_PREFIX32};VARNHOLT_SOURCE_DIR=${CMAKE_SOURCE_DIR};VARNHOLT_BUILD_DIR=${CMAKE_BINARY_DIR}"
-                TIMEOUT ${ARG_TIMEOUT} LABELS "${area};win32")
+        varnholt_add_prefix_test(${target} win64 ${ARG_TIMEOUT} ${VARNHOLT_WINE_RUN} $<TARGET_FILE:${target}>)
+        if(name MATCHES "_wow64_test$" AND VARNHOLT_ARCH STREQUAL "x86")
+            varnholt_add_prefix_test(${target}.win32 win32 ${ARG_TIMEOUT} ${VARNHOLT_WINE_RUN} $<TARGET_FILE:${target}>)
         endif()
     endforeach()
 endfunction()

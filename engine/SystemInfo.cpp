@@ -21,7 +21,7 @@ void GetOsVersion(std::string& version, std::string& architecture) {
   snprintf(text, sizeof(text), "%d.%d", static_cast<int>(info.dwMajorVersion),
            static_cast<int>(info.dwMinorVersion));
   version = text;
-  snprintf(text, sizeof(text), "%d", IsRunningUnderWow64() ? 9 : 0);
+  snprintf(text, sizeof(text), "%d", IsWindows64() ? 9 : 0);
   architecture = text;
 }
 

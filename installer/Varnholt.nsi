@@ -1,10 +1,15 @@
 ; Windows installer of Varnholt, built with makensis (on Linux or Windows):
-;   makensis -DBINDIR=<folder with both programs> -DOUTFILE=<setup.exe> Varnholt.nsi
+;   makensis -DBINDIR32=<x86 programs> -DBINDIR64=<x64 programs> -DOUTFILE=<setup.exe> Varnholt.nsi
+; The setup program is 32-bit; on 64-bit Windows it installs the x64 programs
+; into the native Program Files and writes the uninstall entry in the native
+; registry view, on 32-bit Windows the x86 ones, under the same names.
 ; Silent install: Varnholt-Setup-1.37.exe /S [/D=folder]
 ; Silent uninstall: uninstall.exe /S  (add /PURGE to delete the backups too)
 
 Unicode true
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "x64.nsh"
 
 !define PRODUCT "Varnholt"
 !define VERSION "1.37"
@@ -12,8 +17,8 @@ Unicode true
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\${PRODUCT}"
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+; $PROGRAMFILES64 is the native Program Files on either kind of Windows.
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 VIProductVersion "1.37.0.0"
@@ -29,11 +34,35 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+Function .onInit
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+  ; An update goes where the installed copy is, unless /D= chose a folder.
+  ${If} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+    ${If} $0 != ""
+      StrCpy $INSTDIR $0
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+Function un.onInit
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+FunctionEnd
+
 Section "Install"
   SetShellVarContext all
   SetOutPath "$INSTDIR"
-  File "${BINDIR}\Varnholt.exe"
-  File "${BINDIR}\varnholt-cli.exe"
+  ${If} ${RunningX64}
+    File "${BINDIR64}\Varnholt.exe"
+    File "${BINDIR64}\varnholt-cli.exe"
+  ${Else}
+    File "${BINDIR32}\Varnholt.exe"
+    File "${BINDIR32}\varnholt-cli.exe"
+  ${EndIf}
   File "/oname=README.txt" "${TEXTFILE}"
   ; The program keeps its backups beside itself.
   CreateDirectory "$INSTDIR\Backup"

@@ -12,6 +12,7 @@
 #include "app/MyCommandLineInfo.h"
 #include "engine/ScanCategories.h"
 #include "support/RegistrySandbox.h"
+#include "support/TestPlatform.h"
 
 using namespace testsupport;
 
@@ -143,10 +144,8 @@ TEST(SettingsTest, SystemDescriptionNamesVersionOsAndArchitecture) {
   std::string version, architecture;
   GetAppSettings().GetOsVersion(version, architecture);
   EXPECT_EQ(head + version + ", " + architecture, text);
-  const char* prefix = getenv("WINEPREFIX");
-  if (prefix && strstr(prefix, "prefix64")) {
-    EXPECT_EQ("9", architecture);
-  }
+  // The architecture is that of Windows, whatever the program's own bitness.
+  EXPECT_EQ(PrefixIs64Bit() ? "9" : "0", architecture);
   EXPECT_EQ("Version 1.37", CAppSettings::GetVersionString());
 }
 

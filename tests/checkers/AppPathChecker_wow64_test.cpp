@@ -15,6 +15,7 @@
 #include "CheckerTestSupport.h"
 #include "checkers/AppPathChecker.h"
 #include "checkers/PathRules.h"
+#include "support/TestPlatform.h"
 
 using namespace RegCheck;
 using namespace testsupport;
@@ -49,13 +50,7 @@ class AppPathWow64Test : public checkertest::CheckerTest {
 };
 
 TEST_F(AppPathWow64Test, SettingsPassesFollowThePlatform) {
-  const char* prefix = getenv("WINEPREFIX");
-  if (prefix && strstr(prefix, "prefix32")) {
-    EXPECT_FALSE(IsRunningUnderWow64());
-  }
-  if (prefix && strstr(prefix, "prefix64")) {
-    EXPECT_TRUE(IsRunningUnderWow64());
-  }
+  EXPECT_EQ(ExpectWow64(), IsRunningUnderWow64());
 
   const Lines found = Sorted(Findings(checker_));
   if (IsRunningUnderWow64()) {

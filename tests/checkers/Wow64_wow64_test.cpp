@@ -1,11 +1,13 @@
-// IsRunningUnderWow64 answers what the process really is: this test runs in
-// the 64-bit prefix (WOW64) and in the 32-bit one (plain 32-bit Windows).
+// IsRunningUnderWow64 and IsWindows64 answer what the process and its
+// Windows really are: the x86 build runs this in the 64-bit prefix (WOW64)
+// and in the 32-bit one, the x64 build in the 64-bit prefix.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "checkers/PathRules.h"
+#include "support/TestPlatform.h"
 
 TEST(Wow64, AnswerMatchesTheProcessEnvironment) {
   // Windows sets PROCESSOR_ARCHITEW6432 only for WOW64 processes.
@@ -13,11 +15,6 @@ TEST(Wow64, AnswerMatchesTheProcessEnvironment) {
   bool wow64 = GetEnvironmentVariableA("PROCESSOR_ARCHITEW6432", arch, sizeof(arch)) > 0;
   EXPECT_EQ(wow64, RegCheck::IsRunningUnderWow64());
   EXPECT_EQ(RegCheck::IsRunningUnderWow64(), RegCheck::IsRunningUnderWow64());
-  const char* prefix = getenv("WINEPREFIX");
-  if (prefix && strstr(prefix, "prefix32")) {
-    EXPECT_FALSE(RegCheck::IsRunningUnderWow64());
-  }
-  if (prefix && strstr(prefix, "prefix64")) {
-    EXPECT_TRUE(RegCheck::IsRunningUnderWow64());
-  }
+  EXPECT_EQ(testsupport::ExpectWow64(), RegCheck::IsRunningUnderWow64());
+  EXPECT_EQ(testsupport::PrefixIs64Bit(), RegCheck::IsWindows64());
 }

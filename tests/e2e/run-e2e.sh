@@ -1,8 +1,9 @@
 #!/bin/bash
 # run-e2e.sh BUILD_DIR: drives the real Varnholt.exe the way a user would,
 # with X input under a display, through scan, details, fix, restore, the
-# three tools and the options, in a copy of the build tree's 32-bit prefix
-# holding a removed application's leftovers. After each step it reads the
+# three tools and the options, in a copy of the prefix WINEPREFIX names (the
+# 32-bit one for the x86 build, the 64-bit one for the x64 build) holding a
+# removed application's leftovers. After each step it reads the
 # registry back and fails when the step did not have its effect. A
 # screenshot of each screen goes to BUILD_DIR/e2e-screens; with E2E_DOCS=DIR
 # the documentation's pictures are made from them too.
@@ -18,17 +19,22 @@ if [ -z "${E2E_OWN_DISPLAY:-}" ]; then
     E2E_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$build"
 fi
 
+source_prefix="${WINEPREFIX:?WINEPREFIX must name the prefix to copy}"
 exe="$build/app/Varnholt.exe"
 cli="$build/app/varnholt-cli.exe"
 out="$build/e2e-screens"
 prefix="$build/prefix-e2e"
-for f in "$exe" "$cli" "$build/prefix32/system.reg"; do
+for f in "$exe" "$cli" "$source_prefix/system.reg"; do
     [ -e "$f" ] || { echo "missing $f: build and make the prefixes first" >&2; exit 2; }
 done
 command -v xdotool >/dev/null && command -v import >/dev/null && command -v convert >/dev/null ||
     { echo "needs xdotool and imagemagick (scripts/install-deps)" >&2; exit 2; }
 
 export WINEPREFIX="$prefix" WINEDEBUG=-all
+. "$src/scripts/wine-env"
+# Wine's own programs through the prefix's loader, ours through their own.
+wine() { "$(loader_for_program "$1" "$WINEPREFIX")" "$@"; }
+winepath() { "$(loader_for_prefix "$WINEPREFIX")" winepath "$@"; }
 started=$(date +%s)
 failures=0
 app_pid=""
@@ -203,7 +209,7 @@ OPT_SPLASH=$(wa 10 90); OPT_SOUND=$(wa 10 115); OPT_PROMPT=$(wa 10 140)
 say "prefix $prefix"
 WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
 rm -rf "$prefix"
-cp -a "$build/prefix32" "$prefix" || die "cannot copy the 32-bit prefix"
+cp -a "$source_prefix" "$prefix" || die "cannot copy $source_prefix"
 # The program keeps its Backup folder beside itself: install it in the
 # prefix so every run starts without sessions.
 home="$prefix/drive_c/Program Files/Varnholt"
@@ -216,7 +222,7 @@ check_leftovers 1 "planting"
 has_key "$bho_key" || die "browser helper object not planted"
 
 say "step 1: start Varnholt.exe"
-wine "$exe" </dev/null >/dev/null 2>&1 &
+"$(loader_for_program "$exe" "$WINEPREFIX")" "$exe" </dev/null >/dev/null 2>&1 &
 app_pid=$!
 for ((i = 0; i < 300; i++)); do
     for id in $(visible_named '^Varnholt$'); do
