@@ -2,7 +2,8 @@
 # becomes its own executable, run under Wine in the 64-bit prefix: natively
 # in the x64 build, under WOW64 in the x86 build. Files named
 # *_wow64_test.cpp cover behaviour that differs between 32-bit Windows and
-# WOW64; the x86 build also runs them in the 32-bit prefix.
+# WOW64; the x86 build also runs them in the 32-bit prefix. Files named
+# *_x86_test.cpp run the 32-bit program itself and belong to the x86 build.
 #
 # Labels: the build's architecture (x86, x64) and the prefix (win64, win32),
 # so scripts/run-tests can pick the suites a host can run.
@@ -50,6 +51,10 @@ function(varnholt_test_dir area)
     file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
     foreach(src ${tests})
         get_filename_component(name ${src} NAME_WE)
+        # *_x86_test.cpp runs the 32-bit program: the x86 build's suite only.
+        if(name MATCHES "_x86_test$" AND NOT VARNHOLT_ARCH STREQUAL "x86")
+            continue()
+        endif()
         set(target ${area}_${name})
         add_executable(${target} ${src})
         target_link_libraries(${target} PRIVATE ${ARG_LIBS} varnholt_testsupport gtest)

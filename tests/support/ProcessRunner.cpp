@@ -75,13 +75,23 @@ ProcessResult RunProcess(const std::string& exe, const std::vector<std::string>&
   return result;
 }
 
-std::string BuildTreeFile(const std::string& relative) {
-  const char* build = getenv("VARNHOLT_BUILD_DIR");
-  std::string path = std::string("Z:") + (build ? build : "") + "/" + relative;
+namespace {
+
+std::string TreeFile(const char* variable, const std::string& relative) {
+  const char* root = getenv(variable);
+  std::string path = std::string("Z:") + (root ? root : "") + "/" + relative;
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
 }
+
+}  // namespace
+
+std::string BuildTreeFile(const std::string& relative) { return TreeFile("VARNHOLT_BUILD_DIR", relative); }
+
+std::string SourceTreeFile(const std::string& relative) { return TreeFile("VARNHOLT_SOURCE_DIR", relative); }
+
+std::string PrefixDirFile(const std::string& relative) { return TreeFile("VARNHOLT_PREFIX_DIR", relative); }
 
 bool CopyFileTo(const std::string& from, const std::string& to) {
   return CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE;

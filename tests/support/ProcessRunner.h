@@ -22,6 +22,10 @@ ProcessResult RunProcess(const std::string& exe, const std::vector<std::string>&
 // build directory (VARNHOLT_BUILD_DIR names it; under Wine the Unix root is
 // drive Z:).
 std::string BuildTreeFile(const std::string& relative);
+// The same for the source tree (VARNHOLT_SOURCE_DIR) and for the folder that
+// holds the build trees and the prefixes (VARNHOLT_PREFIX_DIR).
+std::string SourceTreeFile(const std::string& relative);
+std::string PrefixDirFile(const std::string& relative);
 
 // Copies a file; false when it fails.
 bool CopyFileTo(const std::string& from, const std::string& to);
