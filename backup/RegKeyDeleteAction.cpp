@@ -1,10 +1,9 @@
 #include "backup/RegKeyDeleteAction.h"
 
-#include <shlwapi.h>
-
 #include "backup/Snapshot.h"
 #include "engine/RegKey.h"
 #include "engine/RegRoots.h"
+#include "engine/RegView.h"
 
 namespace RegCheck {
 
@@ -27,7 +26,7 @@ int CRegKeyDeleteAction::Execute() {
   if (name_.empty() || !root_) return 0;
   RegKey parent;
   if (parent.Open(root_, keyPath_.c_str(), kReadWriteAccess) != ERROR_SUCCESS) return 0;
-  return SHDeleteKeyA(parent.Handle(), name_.c_str()) == ERROR_SUCCESS ? 1 : 0;
+  return DeleteKeyTree(parent.Handle(), name_) == ERROR_SUCCESS ? 1 : 0;
 }
 
 }  // namespace RegCheck

@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "backup/BackupManager.h"
+#include "backup/DeletionGuard.h"
 #include "checkers/FileProbe.h"
 #include "checkers/PathRules.h"
 #include "checkers/RegText.h"
@@ -66,26 +67,6 @@ bool DefaultIsEmpty(HKEY key) {
   if (type != REG_SZ && type != REG_EXPAND_SZ) return size == 0;
   std::string text;
   return ReadValueText(key, "", kDefaultValueBuffer, text) && text.empty();
-}
-
-// Whether opening `parent` under WOW64 reaches its "Wow6432Node" twin: the
-// twin opens, yet the parent as this process sees it does not list it (the
-// redirected view is the twin itself, which has no such subkey). Walking
-// both would then report every entry twice.
-bool TwinReplacesParent(HKEY root, const char* parent) {
-  // The twin is opened by its full path: relative to a redirected handle the
-  // name need not resolve the same way.
-  if (!SubkeyOpens(root, std::string(parent) + "\\Wow6432Node")) return false;
-  RegKey key;
-  if (key.Open(root, parent, kReadAccess) != ERROR_SUCCESS) return false;
-  char name[256];
-  for (DWORD i = 0;; ++i) {
-    DWORD size = sizeof(name);
-    LONG rc = key.EnumKey(i, name, size);
-    if (rc == ERROR_MORE_DATA) continue;
-    if (rc != ERROR_SUCCESS) return true;
-    if (_stricmp(name, "Wow6432Node") == 0) return false;
-  }
 }
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
@@ -169,16 +150,19 @@ void CAppPathChecker::CSettingsHandler::Configure(const std::string& displayPref
 
 void CAppPathChecker::CSettingsHandler::OnKey(HKEY key, const std::string&,
                                               const std::string& subkeyName) {
+  // What the deletion guard will never remove would be reported on every
+  // scan and could never be fixed.
+  const HKEY root = rootSelector_ == CAppPathAction::kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+  if (KeyDeletionRefusal(root, parentPath_, subkeyName)) return;
   if (!CheckSettingsKey(key, subkeyName))
     results_.Add(new CAppPathAction(subkeyName, displayPrefix_, parentPath_,
                                     CAppPathAction::kSettings, rootSelector_));
 }
 
-void CAppPathChecker::CAppHandler::OnKey(HKEY key, const std::string&,
+void CAppPathChecker::CAppHandler::OnKey(HKEY key, const std::string& path,
                                          const std::string& subkeyName) {
   if (!CheckAppPathKey(key, subkeyName))
-    results_.Add(new CAppPathAction(subkeyName, std::string(), std::string(),
-                                    CAppPathAction::kAppPath));
+    results_.Add(new CAppPathAction(subkeyName, std::string(), path, CAppPathAction::kAppPath));
 }
 
 void CAppPathChecker::CInstallerFoldersHandler::OnValue(HKEY, const std::string& path,
@@ -215,9 +199,7 @@ void CAppPathChecker::CInstallerHandler::OnValue(HKEY key, const std::string& pa
   if (valueName.find("TUID") != std::string::npos || IsExcluded(path)) return;
   std::string badPath;
   if (CheckInstallerPath(key, valueName, badPath)) return;
-  const std::string prefix = std::string(kUserDataKey) + "\\";
-  std::string below = path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path;
-  results_.Add(new CAppPathAction(valueName, badPath, below, CAppPathAction::kInstallerPath));
+  results_.Add(new CAppPathAction(valueName, badPath, path, CAppPathAction::kInstallerPath));
 }
 
 void CAppPathChecker::Scan(CActionList& results) {
@@ -238,43 +220,38 @@ void CAppPathChecker::Scan(CActionList& results) {
       {"HKEY_CURRENT_USER\\Software\\Wow6432Node\\", CAppPathAction::kUser,
        "Software\\Wow6432Node"},
   };
-  // The "Wow6432Node" twins exist only on 64-bit Windows, and where the
-  // redirector already shows this process a twin in place of its parent,
-  // that one key is walked once, under the name 64-bit tools show for it.
-  std::vector<const SettingsPass*> order;
-  if (!IsRunningUnderWow64()) {
-    order = {&passes[0], &passes[1]};
-  } else {
-    const bool machineFolded = TwinReplacesParent(HKEY_LOCAL_MACHINE, passes[0].parent);
-    const bool userFolded = TwinReplacesParent(HKEY_CURRENT_USER, passes[1].parent);
-    order.push_back(machineFolded ? &passes[2] : &passes[0]);
-    order.push_back(userFolded ? &passes[3] : &passes[1]);
-    if (!machineFolded) order.push_back(&passes[2]);
-    if (!userFolded) order.push_back(&passes[3]);
-  }
+  // The "Wow6432Node" twins are keys of their own on 64-bit Windows.
+  const size_t passCount = IsWindows64() ? 4 : 2;
   CSettingsHandler settings(results);
-  for (const SettingsPass* pass : order) {
-    settings.Configure(pass->prefix, pass->rootSelector, pass->parent);
-    walker.SetRoot(pass->rootSelector == CAppPathAction::kUser ? HKEY_CURRENT_USER
-                                                                : HKEY_LOCAL_MACHINE);
-    walker.SetPath(pass->parent);
+  for (size_t i = 0; i < passCount; ++i) {
+    const SettingsPass& pass = passes[i];
+    settings.Configure(pass.prefix, pass.rootSelector, pass.parent);
+    walker.SetRoot(pass.rootSelector == CAppPathAction::kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE);
+    walker.SetPath(pass.parent);
     walker.Walk(settings);
   }
 
-  CAppHandler apps(results);
   walker.SetRoot(HKEY_LOCAL_MACHINE);
-  walker.SetPath(kAppPathsKey);
-  walker.Walk(apps);
+  CAppHandler apps(results);
+  for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kAppPathsKey)) {
+    CPathViewScope view(ViewOfKey(HKEY_LOCAL_MACHINE, path));
+    walker.SetPath(path);
+    walker.Walk(apps);
+  }
 
   walker.SetFlags(RegEnumerator::kReportValues);
   walker.SetMaxDepth(-1);
   CInstallerFoldersHandler folders(results);
-  walker.SetPath(kInstallerFoldersKey);
-  walker.Walk(folders);
+  for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kInstallerFoldersKey)) {
+    walker.SetPath(path);
+    walker.Walk(folders);
+  }
 
   CInstallerHandler components(results);
-  walker.SetPath(kUserDataKey);
-  walker.Walk(components);
+  for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kUserDataKey)) {
+    walker.SetPath(path);
+    walker.Walk(components);
+  }
 }
 
 namespace {
@@ -291,11 +268,12 @@ int CAppPathAction::Fix() {
   CBackupManager& backup = GetBackupManager();
   switch (kind_) {
     case kAppPath:
-      return backup.DeleteKey("Application path entry " + name_, HKEY_LOCAL_MACHINE, kAppPathsKey,
-                              name_);
+      return backup.DeleteKey("Application path entry " + name_, HKEY_LOCAL_MACHINE, keyPath_, name_);
     case kInstallerPath:
-      return backup.DeleteKey("Installer path entry " + keyPath_, HKEY_LOCAL_MACHINE,
-                              kUserDataKey, keyPath_);
+      // Only the stale product's reference: the component may still serve
+      // other products.
+      return backup.DeleteValue("Installer path entry " + keyPath_ + "\\" + name_, HKEY_LOCAL_MACHINE,
+                                keyPath_, name_);
     case kInstallerFolder:
       // The value is removed from the key it was found in.
       return backup.DeleteValue("Installer folder entry " + name_, HKEY_LOCAL_MACHINE, keyPath_,
@@ -333,10 +311,10 @@ int CAppPathAction::GetDescription(std::string& out) {
 int CAppPathAction::GetLocation(std::string& out) {
   switch (kind_) {
     case kAppPath:
-      out = std::string("HKLM\\") + kAppPathsKey + "\\" + name_;
+      out = "HKLM\\" + keyPath_ + "\\" + name_;
       break;
     case kInstallerPath:
-      out = std::string(kUserDataKey) + "\\" + name_;
+      out = "HKLM\\" + keyPath_ + " (VALUE:" + name_ + ")";
       break;
     case kInstallerFolder:
       out = keyPath_ + "\\" + name_;

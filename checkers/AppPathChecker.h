@@ -15,9 +15,9 @@ namespace RegCheck {
 
 class CAppPathChecker {
  public:
-  // Settings keys of HKLM "SOFTWARE" and HKCU "Software" (and under WOW64
-  // their "Wow6432Node" twins), then App Paths, installer folders and
-  // installer components.
+  // Settings keys of HKLM "SOFTWARE" and HKCU "Software" (and on 64-bit
+  // Windows their "Wow6432Node" twins), then App Paths, installer folders
+  // and installer components, each in both registry views.
   void Scan(CActionList& results);
 
   // False when the "App Paths" entry does not open, names its program
@@ -85,8 +85,8 @@ class CAppPathChecker {
 class CAppPathAction : public CRegistryAction {
  public:
   enum Kind : int {
-    kAppPath = 0,          // HKLM App Paths\<name> removed
-    kInstallerPath = 1,    // the component key <keyPath> below UserData removed
+    kAppPath = 0,          // subkey <name> of the App Paths key <keyPath> removed
+    kInstallerPath = 1,    // value <name> (a product) of the component key <keyPath> removed
     kInstallerFolder = 2,  // value <name> of <keyPath> removed
     kSettings = 3,         // subkey <name> of <keyPath> under the selected root removed
   };

@@ -7,6 +7,7 @@
 #include "checkers/PathRules.h"
 #include "checkers/RegText.h"
 #include "engine/RegKey.h"
+#include "engine/RegView.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -32,6 +33,13 @@ bool ReadSubkeyDefault(HKEY parent, const char* name, std::string& text) {
   return ReadStringText(key.Handle(), "", kPathBuffer, text);
 }
 
+// Whether `name` opens below key `key` of HKCR in any of its views.
+bool OpensInAnyView(const char* key, const std::string& name) {
+  for (const std::string& view : ViewsOf(HKEY_CLASSES_ROOT, key))
+    if (SubkeyOpens(HKEY_CLASSES_ROOT, view + "\\" + name)) return true;
+  return false;
+}
+
 std::string UpperCase(std::string text) {
   for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   return text;
@@ -39,11 +47,12 @@ std::string UpperCase(std::string text) {
 
 }  // namespace
 
-bool CComObjectChecker::CheckClsid(const std::string& clsid, int& reason) {
+bool CComObjectChecker::CheckClsid(const std::string& clsid, int& reason, const std::string& classKey) {
   reason = kClsidKey;
   RegKey key;
-  if (key.Open(HKEY_CLASSES_ROOT, ("clsid\\" + clsid).c_str(), kReadAccess) != ERROR_SUCCESS)
+  if (key.Open(HKEY_CLASSES_ROOT, (classKey + "\\" + clsid).c_str(), kReadAccess) != ERROR_SUCCESS)
     return false;
+  CPathViewScope view(ViewOfKey(HKEY_CLASSES_ROOT, classKey));
   bool result = true;
   std::string server;
   if (ReadSubkeyDefault(key.Handle(), "InprocServer32", server))
@@ -54,18 +63,20 @@ bool CComObjectChecker::CheckClsid(const std::string& clsid, int& reason) {
   std::string appId;
   if (result && ReadValueText(key.Handle(), "Appid", kPathBuffer, appId)) {
     reason = kClsidAppId;
-    result = CheckAppId(appId);
+    result = false;
+    for (const std::string& appIds : ViewsOf(HKEY_CLASSES_ROOT, "AppID"))
+      if (CheckAppId(appId, appIds)) result = true;
   }
   return result;
 }
 
-bool CComObjectChecker::CheckAppId(const std::string& name) {
+bool CComObjectChecker::CheckAppId(const std::string& name, const std::string& appIdKey) {
   RegKey key;
-  if (key.Open(HKEY_CLASSES_ROOT, ("appid\\" + name).c_str(), kReadAccess) != ERROR_SUCCESS)
+  if (key.Open(HKEY_CLASSES_ROOT, (appIdKey + "\\" + name).c_str(), kReadAccess) != ERROR_SUCCESS)
     return false;
   std::string target;
   if (!ReadValueText(key.Handle(), "AppId", kPathBuffer, target)) return true;
-  return SubkeyOpens(HKEY_CLASSES_ROOT, "appid\\" + target);
+  return OpensInAnyView("AppID", target);
 }
 
 bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache) {
@@ -76,9 +87,12 @@ bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache)
   if (rc != ERROR_SUCCESS) return rc == ERROR_ACCESS_DENIED;
   std::string clsid;
   if (!ReadSubkeyDefault(key.Handle(), "clsid", clsid)) return true;
-  int reason = kClsidKey;
-  bool sound = cache ? cache->Check(clsid, reason) : CheckClsid(clsid, reason);
-  return sound || reason == kClsidAppId;
+  for (const std::string& classKey : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
+    int reason = kClsidKey;
+    bool sound = cache ? cache->Check(clsid, reason, classKey) : CheckClsid(clsid, reason, classKey);
+    if (sound || reason == kClsidAppId) return true;
+  }
+  return false;
 }
 
 bool CComObjectChecker::CheckTypelibFile(HKEY key, const std::string& valueName) {
@@ -104,23 +118,24 @@ bool CComObjectChecker::CheckClassCommand(const std::string& className, std::str
   return false;
 }
 
-bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason) {
-  std::string id = UpperCase(clsid);
+bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason,
+                                           const std::string& classKey) {
+  std::string id = UpperCase(classKey + "\\" + clsid);
   auto found = answers_.find(id);
   if (found == answers_.end()) {
     int fresh = kClsidKey;
-    bool sound = CheckClsid(clsid, fresh);
+    bool sound = CheckClsid(clsid, fresh, classKey);
     found = answers_.emplace(id, std::make_pair(sound, fresh)).first;
   }
   reason = found->second.second;
   return found->second.first;
 }
 
-void CComObjectChecker::CCLSIDHandler::OnKey(HKEY, const std::string&,
+void CComObjectChecker::CCLSIDHandler::OnKey(HKEY, const std::string& path,
                                              const std::string& subkeyName) {
   int reason = kClsidKey;
-  if (!cache_.Check(subkeyName, reason))
-    results_.Add(new CComObjectAction(subkeyName, std::string(), reason));
+  if (!cache_.Check(subkeyName, reason, path))
+    results_.Add(new CComObjectAction(subkeyName, std::string(), reason, path));
 }
 
 void CComObjectChecker::CProgIdHandler::OnKey(HKEY, const std::string&,
@@ -136,13 +151,13 @@ void CComObjectChecker::CProgIdHandler::OnKey(HKEY, const std::string&,
     results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kProgId));
 }
 
-void CComObjectChecker::CAppidHandler::OnKey(HKEY, const std::string&,
+void CComObjectChecker::CAppidHandler::OnKey(HKEY, const std::string& path,
                                              const std::string& subkeyName) {
   // Identifiers in braces are the registrations themselves; only the
   // entries named after program files point at them and can go stale.
   if (subkeyName.empty() || subkeyName[0] == '{') return;
-  if (!CheckAppId(subkeyName))
-    results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kAppId));
+  if (!CheckAppId(subkeyName, path))
+    results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kAppId, path));
 }
 
 void CComObjectChecker::CTypelibHandler::OnValue(HKEY key, const std::string& path,
@@ -154,11 +169,10 @@ void CComObjectChecker::CTypelibHandler::OnValue(HKEY key, const std::string& pa
   if (_stricmp(leaf.c_str(), "win32") != 0) return;
   if (CheckTypelibFile(key, valueName)) return;
   // "TypeLib\{id}\1.0\0\win32": the whole library goes, with every version.
-  const size_t kTypeLibPrefix = 8;
-  if (path.size() <= kTypeLibPrefix) return;
-  std::string id = path.substr(kTypeLibPrefix);
+  if (path.size() <= typeLibKey_.size() + 1) return;
+  std::string id = path.substr(typeLibKey_.size() + 1);
   id = id.substr(0, id.find('\\'));
-  results_.Add(new CComObjectAction(id, std::string(), CComObjectAction::kTypeLib));
+  results_.Add(new CComObjectAction(id, std::string(), CComObjectAction::kTypeLib, typeLibKey_));
 }
 
 void CComObjectChecker::CClassesHandler::OnKey(HKEY, const std::string&,
@@ -177,22 +191,30 @@ void CComObjectChecker::Scan(CActionList& results) {
   walker.SetRoot(HKEY_CLASSES_ROOT);
 
   CCLSIDHandler clsids(results, cache);
-  walker.SetPath("CLSID");
-  walker.Walk(clsids);
+  for (const std::string& path : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
+    walker.SetPath(path);
+    walker.Walk(clsids);
+  }
 
   CProgIdHandler progIds(results, cache);
   walker.SetPath("");
   walker.Walk(progIds);
 
   CAppidHandler appIds(results);
-  walker.SetPath("AppID");
-  walker.Walk(appIds);
+  for (const std::string& path : ViewsOf(HKEY_CLASSES_ROOT, "AppID")) {
+    walker.SetPath(path);
+    walker.Walk(appIds);
+  }
 
   CTypelibHandler typeLibs(results);
-  walker.SetPath("TypeLib");
   walker.SetFlags(RegEnumerator::kReportValues);
   walker.SetMaxDepth(-1);
-  walker.Walk(typeLibs);
+  for (const std::string& path : ViewsOf(HKEY_CLASSES_ROOT, "TypeLib")) {
+    CPathViewScope view(ViewOfKey(HKEY_CLASSES_ROOT, path));
+    typeLibs.SetTypeLibKey(path);
+    walker.SetPath(path);
+    walker.Walk(typeLibs);
+  }
 
   CClassesHandler classes(results);
   walker.SetRoot(HKEY_LOCAL_MACHINE);
@@ -202,21 +224,30 @@ void CComObjectChecker::Scan(CActionList& results) {
   walker.Walk(classes);
 }
 
+CComObjectAction::CComObjectAction(const std::string& name, const std::string& badPath, int kind,
+                                   const std::string& keyPath)
+    : name_(name), badPath_(badPath), kind_(kind), keyPath_(keyPath) {
+  if (!keyPath_.empty()) return;
+  if (kind == kClsid || kind == kClsidAppIdValue) keyPath_ = "CLSID";
+  if (kind == kTypeLib) keyPath_ = "TypeLib";
+  if (kind == kAppId) keyPath_ = "AppID";
+}
+
 int CComObjectAction::GetCategory() { return kCatComObject; }
 
 int CComObjectAction::Fix() {
   CBackupManager& backup = GetBackupManager();
   switch (kind_) {
     case kClsid:
-      return backup.DeleteKey("CLSID entry " + name_, HKEY_CLASSES_ROOT, "CLSID", name_);
+      return backup.DeleteKey("CLSID entry " + name_, HKEY_CLASSES_ROOT, keyPath_, name_);
     case kProgId:
       return backup.DeleteKey("ProgID entry " + name_, HKEY_CLASSES_ROOT, "", name_);
     case kTypeLib:
-      return backup.DeleteKey("Type library entry " + name_, HKEY_CLASSES_ROOT, "TypeLib", name_);
+      return backup.DeleteKey("Type library entry " + name_, HKEY_CLASSES_ROOT, keyPath_, name_);
     case kAppId:
-      return backup.DeleteKey("Application id entry " + name_, HKEY_CLASSES_ROOT, "AppId", name_);
+      return backup.DeleteKey("Application id entry " + name_, HKEY_CLASSES_ROOT, keyPath_, name_);
     case kClsidAppIdValue:
-      return backup.DeleteValue("CLSID entry " + name_, HKEY_CLASSES_ROOT, "CLSID\\" + name_,
+      return backup.DeleteValue("CLSID entry " + name_, HKEY_CLASSES_ROOT, keyPath_ + "\\" + name_,
                                 "AppId");
     case kMachineClass:
       return backup.DeleteKey("Classes entry " + name_, HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes",
@@ -254,19 +285,17 @@ int CComObjectAction::GetDescription(std::string& out) {
 int CComObjectAction::GetLocation(std::string& out) {
   switch (kind_) {
     case kClsid:
-      out = "HKCR\\CLSID\\" + name_;
+      out = "HKCR\\" + keyPath_ + "\\" + name_;
       break;
     case kProgId:
       out = "HKCR\\" + name_;
       break;
     case kTypeLib:
-      out = "HKCR\\TypeLib\\" + name_;
-      break;
     case kAppId:
-      out = "HKCR\\AppID\\" + name_;
+      out = "HKCR\\" + keyPath_ + "\\" + name_;
       break;
     case kClsidAppIdValue:
-      out = "HKCR\\CLSID\\" + name_ + " (value: AppId)";
+      out = "HKCR\\" + keyPath_ + "\\" + name_ + " (value: AppId)";
       break;
     case kMachineClass:
       out = "HKLM\\Classes\\" + name_;

@@ -19,32 +19,35 @@ class CComObjectChecker {
   // Why CheckClsid failed: the class key itself, or only its "AppId" value.
   enum ClsidReason : int { kClsidKey = 0, kClsidAppId = 4 };
 
-  // CheckClsid answers for one scan, keyed by identifier regardless of case
-  // (registry key names ignore it), so a class named by many ProgIDs is
-  // tested once.
+  // CheckClsid answers for one scan, keyed by class key and identifier
+  // regardless of case (registry key names ignore it), so a class named by
+  // many ProgIDs is tested once per view.
   class CClsidCache {
    public:
-    bool Check(const std::string& clsid, int& reason);
+    bool Check(const std::string& clsid, int& reason, const std::string& classKey = "CLSID");
 
    private:
     std::map<std::string, std::pair<bool, int>> answers_;
   };
 
   // Walks HKCR "CLSID", the class root (ProgIDs), HKCR "AppID", the whole
-  // HKCR "TypeLib" tree and HKLM "SOFTWARE\Classes", in that order.
+  // HKCR "TypeLib" tree and HKLM "SOFTWARE\Classes", in that order; on
+  // 64-bit Windows "CLSID", "AppID" and "TypeLib" each in both views, the
+  // native key first. A ProgID or an application id is sound when what it
+  // names is sound in either view: either kind of program may use it.
   void Scan(CActionList& results);
-
-  // False when the class key does not open, its server (LocalServer32 over
-  // InprocServer32) is missing, or its "AppId" names a bad application id;
-  // `reason` is kClsidAppId exactly when the "AppId" decided.
-  static bool CheckClsid(const std::string& clsid, int& reason);
-  // False when HKCR "AppID\<name>" does not open, or its "AppId" value names
-  // an application id that does not open.
-  static bool CheckAppId(const std::string& name);
+  // False when class key `classKey`\<clsid> does not open, its server
+  // (LocalServer32 over InprocServer32) is missing, or its "AppId" names an
+  // application id that is bad in every view; `reason` is kClsidAppId
+  // exactly when the "AppId" decided.
+  static bool CheckClsid(const std::string& clsid, int& reason, const std::string& classKey = "CLSID");
+  // False when HKCR `appIdKey`\<name> does not open, or its "AppId" value
+  // names an application id that opens in no view.
+  static bool CheckAppId(const std::string& name, const std::string& appIdKey = "AppID");
   // False when the ProgID key fails to open for any reason but access denied,
-  // or its "clsid" names a class that fails for its own sake (a class whose
-  // only fault is its "AppId" is reported by the CLSID pass, not here).
-  // `cache`, when given, answers class identifiers already tested this scan.
+  // or its "clsid" names a class that fails for its own sake in every view
+  // (a class whose only fault is its "AppId" is reported by the CLSID pass,
+  // not here). `cache`, when given, answers classes already tested this scan.
   static bool CheckProgId(const std::string& name, CClsidCache* cache = nullptr);
   // False when value `valueName` of `key` does not read, or neither it nor
   // its text before the last "\" (a resource number) names an existing file.
@@ -82,8 +85,13 @@ class CComObjectChecker {
   class CTypelibHandler : public CResultsHandler {
    public:
     using CResultsHandler::CResultsHandler;
+    // The "TypeLib" key being walked, in whichever view.
+    void SetTypeLibKey(const std::string& path) { typeLibKey_ = path; }
     void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                  DWORD dataSize) override;
+
+   private:
+    std::string typeLibKey_ = "TypeLib";
   };
 
   class CClassesHandler : public CResultsHandler {
@@ -104,8 +112,10 @@ class CComObjectAction : public CRegistryAction {
     kMachineClass = 5,  // HKLM\SOFTWARE\Classes\<name> removed
   };
 
-  CComObjectAction(const std::string& name, const std::string& badPath, int kind)
-      : name_(name), badPath_(badPath), kind_(kind) {}
+  // `keyPath` is the key the entry was found in ("CLSID", "AppID",
+  // "TypeLib" or their "Wow6432Node" twins); "" names the native one.
+  CComObjectAction(const std::string& name, const std::string& badPath, int kind,
+                   const std::string& keyPath = std::string());
 
   int GetCategory() override;
   int Fix() override;
@@ -115,11 +125,13 @@ class CComObjectAction : public CRegistryAction {
   const std::string& GetName() const { return name_; }
   const std::string& GetBadPath() const { return badPath_; }
   int GetKind() const { return kind_; }
+  const std::string& GetKeyPath() const { return keyPath_; }
 
  private:
   std::string name_;
   std::string badPath_;
   int kind_;
+  std::string keyPath_;
 };
 
 }  // namespace RegCheck

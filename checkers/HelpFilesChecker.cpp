@@ -4,6 +4,7 @@
 
 #include "backup/BackupManager.h"
 #include "checkers/PathRules.h"
+#include "checkers/ViewWalk.h"
 #include "engine/RegKey.h"
 #include "engine/ScanCategories.h"
 
@@ -20,9 +21,9 @@ constexpr DWORD kDataBufferBytes = 260;
 
 void CHelpFilesChecker::Scan(CActionList& results) {
   CHandler help(results);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kHelpPath, RegEnumerator::kReportValues, help);
+  WalkLevelInViews(HKEY_LOCAL_MACHINE, kHelpPath, RegEnumerator::kReportValues, help);
   CHtmlHandler html(results);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kHtmlHelpPath, RegEnumerator::kReportValues, html);
+  WalkLevelInViews(HKEY_LOCAL_MACHINE, kHtmlHelpPath, RegEnumerator::kReportValues, html);
 }
 
 bool CHelpFilesChecker::CheckHelpValue(HKEY key, const std::string& valueName) {
@@ -40,27 +41,27 @@ bool CHelpFilesChecker::CheckHelpValue(HKEY key, const std::string& valueName) {
   return CheckPath(folder + "\\" + valueName, PATH_FILE);
 }
 
-void CHelpFilesChecker::CHandler::OnValue(HKEY key, const std::string&, const std::string& valueName,
-                                          DWORD, DWORD) {
+void CHelpFilesChecker::CHandler::OnValue(HKEY key, const std::string& path,
+                                          const std::string& valueName, DWORD, DWORD) {
   if (!CheckHelpValue(key, valueName))
-    results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHelpKey));
+    results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHelpKey, path));
 }
 
-void CHelpFilesChecker::CHtmlHandler::OnValue(HKEY key, const std::string&,
+void CHelpFilesChecker::CHtmlHandler::OnValue(HKEY key, const std::string& path,
                                               const std::string& valueName, DWORD, DWORD) {
   if (!CheckHelpValue(key, valueName))
-    results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHtmlHelpKey));
+    results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHtmlHelpKey, path));
 }
 
-const char* CHelpFilesAction::KeyPath() const {
-  return key_ == kHtmlHelpKey ? kHtmlHelpPath : kHelpPath;
-}
+CHelpFilesAction::CHelpFilesAction(const std::string& valueName, int key, const std::string& keyPath)
+    : valueName_(valueName), key_(key),
+      keyPath_(!keyPath.empty() ? keyPath : key == kHtmlHelpKey ? kHtmlHelpPath : kHelpPath) {}
 
 int CHelpFilesAction::GetCategory() { return kCatHelpFiles; }
 
 int CHelpFilesAction::Fix() {
   return GetBackupManager().DeleteValue("Help file entry " + valueName_, HKEY_LOCAL_MACHINE,
-                                        KeyPath(), valueName_);
+                                        keyPath_, valueName_);
 }
 
 int CHelpFilesAction::GetDescription(std::string& out) {
@@ -69,7 +70,7 @@ int CHelpFilesAction::GetDescription(std::string& out) {
 }
 
 int CHelpFilesAction::GetLocation(std::string& out) {
-  out = std::string("HKLM\\") + KeyPath() + " (VALUE " + valueName_ + ")";
+  out = "HKLM\\" + keyPath_ + " (VALUE " + valueName_ + ")";
   return 1;
 }
 

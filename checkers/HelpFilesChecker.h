@@ -41,7 +41,9 @@ class CHelpFilesAction : public CRegistryAction {
  public:
   enum Key : int { kHelpKey = 0, kHtmlHelpKey = 1 };
 
-  CHelpFilesAction(const std::string& valueName, int key) : valueName_(valueName), key_(key) {}
+  // `keyPath` is the key the value was found in; "" names the native key
+  // of its kind.
+  CHelpFilesAction(const std::string& valueName, int key, const std::string& keyPath = std::string());
 
   int GetCategory() override;
   int Fix() override;
@@ -50,12 +52,12 @@ class CHelpFilesAction : public CRegistryAction {
 
   const std::string& GetValueName() const { return valueName_; }
   int GetKey() const { return key_; }
+  const std::string& GetKeyPath() const { return keyPath_; }
 
  private:
-  const char* KeyPath() const;
-
   std::string valueName_;
   int key_;
+  std::string keyPath_;
 };
 
 }  // namespace RegCheck

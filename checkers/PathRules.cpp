@@ -26,11 +26,52 @@ std::string Trim(const std::string& text, const char* characters) {
   return text.substr(first, last - first + 1);
 }
 
+thread_local RegView t_view = RegView::kShared;
+
+// The variables whose value depends on the reading program's bitness, and
+// what a 64-bit and a 32-bit program see for them. Both forms exist in the
+// environment of either kind of process on 64-bit Windows.
+struct ViewVariable {
+  const char* name;
+  const char* native;
+  const char* wow32;
+};
+const ViewVariable kViewVariables[] = {
+    {"%ProgramFiles%", "%ProgramW6432%", "%ProgramFiles(x86)%"},
+    {"%CommonProgramFiles%", "%CommonProgramW6432%", "%CommonProgramFiles(x86)%"},
+};
+
+bool NamesViewVariable(const std::string& text) {
+  for (const ViewVariable& variable : kViewVariables)
+    for (size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 1))
+      if (StartsWithNoCase(text.substr(at), variable.name, strlen(variable.name))) return true;
+  return false;
+}
+
+// Puts the reading program's form of each view-dependent variable in place.
+void ApplyViewVariables(std::string& path) {
+  if (t_view == RegView::kShared) return;
+  for (const ViewVariable& variable : kViewVariables) {
+    const char* replacement = t_view == RegView::kNativeView ? variable.native : variable.wow32;
+    const size_t length = strlen(variable.name);
+    for (size_t at = path.find('%'); at != std::string::npos; at = path.find('%', at + 1)) {
+      if (!StartsWithNoCase(path.substr(at), variable.name, length)) continue;
+      path.replace(at, length, replacement);
+      at += strlen(replacement) - 1;
+    }
+  }
+}
+
 }  // namespace
+
+CPathViewScope::CPathViewScope(RegView view) : previous_(t_view) { t_view = view; }
+
+CPathViewScope::~CPathViewScope() { t_view = previous_; }
 
 void NormalizePath(std::string& path) {
   if (StartsWithNoCase(path, "\\??\\", 4)) path.erase(0, 4);
   if (StartsWithNoCase(path, "\\SystemRoot\\", 12)) path = "%SYSTEMROOT%\\" + path.substr(12);
+  ApplyViewVariables(path);
 
   char expanded[kExpandBufferChars];
   DWORD needed = ExpandEnvironmentStringsA(path.c_str(), expanded, kExpandBufferChars);
@@ -114,7 +155,23 @@ static bool CheckCommandLine(const std::string& text, unsigned flags) {
   return false;
 }
 
+static bool CheckPathInView(std::string text, unsigned flags);
+
 bool CheckPath(std::string text, unsigned flags) {
+  // An entry of a shared key may have been written by either kind of
+  // program: it exists when either one's expansion names a file.
+  if ((flags & PATH_EXPAND) && t_view == RegView::kShared && IsWindows64() && NamesViewVariable(text)) {
+    {
+      CPathViewScope native(RegView::kNativeView);
+      if (CheckPathInView(text, flags)) return true;
+    }
+    CPathViewScope wow32(RegView::kWow32View);
+    return CheckPathInView(text, flags);
+  }
+  return CheckPathInView(text, flags);
+}
+
+static bool CheckPathInView(std::string text, unsigned flags) {
   if (flags & PATH_EXPAND) {
     std::string raw = text;
     NormalizePath(text);
@@ -142,19 +199,5 @@ bool CheckPath(std::string text, unsigned flags) {
   if (!(flags & PATH_STRIP_ARGS)) return false;
   return CheckCommandLine(text, flags);
 }
-
-bool IsRunningUnderWow64() {
-  static const bool answer = [] {
-    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    HMODULE kernel = GetModuleHandleA("kernel32");
-    auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(
-        reinterpret_cast<void*>(kernel ? GetProcAddress(kernel, "IsWow64Process") : nullptr));
-    BOOL wow64 = FALSE;
-    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
-  }();
-  return answer;
-}
-
-bool IsWindows64() { return sizeof(void*) == 8 || IsRunningUnderWow64(); }
 
 }  // namespace RegCheck

@@ -2,8 +2,20 @@
 // Whether a file or folder named by a registry entry exists. The registry
 // text may be a native or \SystemRoot\ path, hold environment variables,
 // quotes and arguments, lack its extension or name a file on the PATH.
+//
+// Variables are expanded as the program that reads the entry would expand
+// them. On 64-bit Windows "%ProgramFiles%" and "%CommonProgramFiles%" name
+// the native folders for a 64-bit program and the "(x86)" ones for a 32-bit
+// program, whatever this process's own bitness: an entry found in a key's
+// native view is expanded as a 64-bit program would, one found in its 32-bit
+// twin as a 32-bit program would, and an entry of a key both kinds of
+// program read (HKCU Run, file type commands, shortcuts) exists when either
+// expansion names an existing file. The view is that of the innermost
+// CPathViewScope on the calling thread; without one, keys count as shared.
 
 #include <string>
+
+#include "engine/RegView.h"
 
 namespace RegCheck {
 
@@ -40,11 +52,16 @@ bool SearchEnvPath(const std::string& name, unsigned flags);
 // The full test the checkers use; true means the entry's target exists.
 bool CheckPath(std::string text, unsigned flags);
 
-// Whether this 32-bit process runs on 64-bit Windows; computed once.
-bool IsRunningUnderWow64();
+// The view whose expansion rules hold on this thread while the object lives.
+class CPathViewScope {
+ public:
+  explicit CPathViewScope(RegView view);
+  ~CPathViewScope();
+  CPathViewScope(const CPathViewScope&) = delete;
+  CPathViewScope& operator=(const CPathViewScope&) = delete;
 
-// Whether Windows itself is 64-bit: a 64-bit process, or a 32-bit one under
-// WOW64.
-bool IsWindows64();
+ private:
+  RegView previous_;
+};
 
 }  // namespace RegCheck

@@ -42,7 +42,6 @@ bool CServicesChecker::CheckServiceKey(HKEY servicesKey, const std::string& serv
 }
 
 void CServicesChecker::CHandler::OnKey(HKEY key, const std::string&, const std::string& subkeyName) {
-  if (IsRunningUnderWow64()) return;
   if (!CheckServiceKey(key, subkeyName)) results_.Add(new CServiceAction(subkeyName));
 }
 

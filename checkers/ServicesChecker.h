@@ -12,9 +12,9 @@ namespace RegCheck {
 
 class CServicesChecker {
  public:
-  // Walks the subkeys of the machine's Services key. Under WOW64 nothing is
-  // reported: with System32 redirected for a 32-bit process, the 64-bit
-  // drivers and services would all look missing.
+  // Walks the subkeys of the machine's Services key. Image paths are looked
+  // up in the native file system too (see FileProbe.h), so the 64-bit
+  // drivers and services do not look missing to a 32-bit process.
   void Scan(CActionList& results);
 
   // False when the service under the open Services key is an error: its key

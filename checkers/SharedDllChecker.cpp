@@ -2,6 +2,7 @@
 
 #include "backup/BackupManager.h"
 #include "checkers/PathRules.h"
+#include "checkers/ViewWalk.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -14,21 +15,23 @@ const char kSharedDllsPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Sh
 
 void CSharedDllChecker::Scan(CActionList& results) {
   CHandler handler(results);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kSharedDllsPath, RegEnumerator::kReportValues,
-                           handler);
+  WalkLevelInViews(HKEY_LOCAL_MACHINE, kSharedDllsPath, RegEnumerator::kReportValues, handler);
 }
 
 // The count in the data does not matter: a DLL that is gone needs no count.
-void CSharedDllChecker::CHandler::OnValue(HKEY, const std::string&, const std::string& valueName,
+void CSharedDllChecker::CHandler::OnValue(HKEY, const std::string& path, const std::string& valueName,
                                           DWORD, DWORD) {
-  if (!CheckPath(valueName, PATH_FILE)) results_.Add(new CSharedDllAction(valueName));
+  if (!CheckPath(valueName, PATH_FILE)) results_.Add(new CSharedDllAction(valueName, path));
 }
+
+CSharedDllAction::CSharedDllAction(const std::string& valueName, const std::string& keyPath)
+    : valueName_(valueName), keyPath_(keyPath.empty() ? kSharedDllsPath : keyPath) {}
 
 int CSharedDllAction::GetCategory() { return kCatSharedDll; }
 
 int CSharedDllAction::Fix() {
   return GetBackupManager().DeleteValue("Shared DLL entry " + valueName_, HKEY_LOCAL_MACHINE,
-                                        kSharedDllsPath, valueName_);
+                                        keyPath_, valueName_);
 }
 
 int CSharedDllAction::GetDescription(std::string& out) {
@@ -37,7 +40,7 @@ int CSharedDllAction::GetDescription(std::string& out) {
 }
 
 int CSharedDllAction::GetLocation(std::string& out) {
-  out = std::string("HKLM\\") + kSharedDllsPath + " (VALUE:" + valueName_ + ")";
+  out = "HKLM\\" + keyPath_ + " (VALUE:" + valueName_ + ")";
   return 1;
 }
 

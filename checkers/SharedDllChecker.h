@@ -26,7 +26,8 @@ class CSharedDllChecker {
 
 class CSharedDllAction : public CRegistryAction {
  public:
-  explicit CSharedDllAction(const std::string& valueName) : valueName_(valueName) {}
+  // `keyPath` is the key the value was found in; "" names the native key.
+  explicit CSharedDllAction(const std::string& valueName, const std::string& keyPath = std::string());
 
   int GetCategory() override;
   int Fix() override;
@@ -34,9 +35,11 @@ class CSharedDllAction : public CRegistryAction {
   int GetLocation(std::string& out) override;
 
   const std::string& GetValueName() const { return valueName_; }
+  const std::string& GetKeyPath() const { return keyPath_; }
 
  private:
   std::string valueName_;
+  std::string keyPath_;
 };
 
 }  // namespace RegCheck

@@ -17,7 +17,7 @@ namespace {
 const char kNativePrefix[] = "SOFTWARE\\";
 const char kTwinPrefix[] = "SOFTWARE\\Wow6432Node\\";
 
-// Below kNativePrefix; under WOW64 also below kTwinPrefix.
+// Below kNativePrefix; on 64-bit Windows also below kTwinPrefix.
 const char* const kStartKeys[] = {
     "Microsoft\\Windows\\CurrentVersion\\RunServicesOnce",
     "Microsoft\\Windows\\CurrentVersion\\RunServices",
@@ -34,37 +34,8 @@ const char kRundll[] = "rundll32.exe";
 // The DLL path starts after "rundll32.exe" and one separator.
 constexpr size_t kRundllDllStart = sizeof(kRundll);
 
-// NtQueryKey's KeyNameInformation class: the key's full name in the kernel.
-constexpr int kKeyNameInformation = 3;
-using NtQueryKeyFn = LONG(WINAPI*)(HANDLE key, int infoClass, void* info, ULONG size,
-                                   ULONG* resultSize);
-
-// The kernel's name of the key, or "" when it cannot be learnt.
-std::wstring KernelName(HKEY root, const std::string& path) {
-  static const NtQueryKeyFn query = reinterpret_cast<NtQueryKeyFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll"), "NtQueryKey")));
-  RegKey key;
-  if (!query || key.Open(root, path.c_str(), kReadAccess) != ERROR_SUCCESS) return std::wstring();
-  // KEY_NAME_INFORMATION: a byte count followed by the UTF-16 name.
-  ULONG info[1024];
-  ULONG size = 0;
-  if (query(key.Handle(), kKeyNameInformation, info, sizeof(info), &size) != 0) return std::wstring();
-  const ULONG bytes = info[0];
-  if (bytes > sizeof(info) - sizeof(ULONG)) return std::wstring();
-  return std::wstring(reinterpret_cast<const wchar_t*>(info + 1), bytes / sizeof(wchar_t));
-}
-
-// A 32-bit process on 64-bit Windows sees HKLM\SOFTWARE through its
-// Wow6432Node, so a start key and its twin can be one and the same key;
-// walking it twice would report each of its entries twice.
-bool IsSameKey(HKEY root, const std::string& path, const std::string& twin) {
-  const std::wstring name = KernelName(root, path);
-  return !name.empty() && name == KernelName(root, twin);
-}
-
-// Walks every start key below `prefix`, machine first, then user. Keys that
-// are the very key already walked below `walkedPrefix` are skipped.
-void ScanKeys(const char* prefix, const char* walkedPrefix, CStartupChecker::CHandler& handler) {
+// Walks every start key below `prefix`, machine first, then user.
+void ScanKeys(const char* prefix, CStartupChecker::CHandler& handler) {
   RegEnumerator walker;
   walker.SetFlags(RegEnumerator::kReportValues);
   walker.SetMaxDepth(0);
@@ -75,7 +46,7 @@ void ScanKeys(const char* prefix, const char* walkedPrefix, CStartupChecker::CHa
     walker.SetPath(path);
     handler.SetKeyPath(path);
     for (int i = 0; i < 2; ++i) {
-      if (walkedPrefix && IsSameKey(roots[i], std::string(walkedPrefix) + key, path)) continue;
+      CPathViewScope view(ViewOfKey(roots[i], path));
       walker.SetRoot(roots[i]);
       handler.SetRoot(selectors[i]);
       walker.Walk(handler);
@@ -87,8 +58,9 @@ void ScanKeys(const char* prefix, const char* walkedPrefix, CStartupChecker::CHa
 
 void CStartupChecker::Scan(CActionList& results) {
   CHandler handler(results);
-  ScanKeys(kNativePrefix, nullptr, handler);
-  if (IsRunningUnderWow64()) ScanKeys(kTwinPrefix, kNativePrefix, handler);
+  ScanKeys(kNativePrefix, handler);
+  // The 32-bit programs' start keys, a key of their own on 64-bit Windows.
+  if (IsWindows64()) ScanKeys(kTwinPrefix, handler);
 }
 
 bool CStartupChecker::CheckStartupValue(HKEY key, const std::string& valueName) {

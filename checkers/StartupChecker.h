@@ -13,8 +13,8 @@ namespace RegCheck {
 
 class CStartupChecker {
  public:
-  // Walks the values of each start key under HKLM, then HKCU; under WOW64
-  // once more for their Wow6432Node twins.
+  // Walks the values of each start key under HKLM, then HKCU; on 64-bit
+  // Windows once more for their Wow6432Node twins.
   void Scan(CActionList& results);
 
   // False when the start command in `valueName` of the open key names a

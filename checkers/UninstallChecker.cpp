@@ -5,6 +5,7 @@
 
 #include "backup/BackupManager.h"
 #include "checkers/PathRules.h"
+#include "checkers/ViewWalk.h"
 #include "engine/RegKey.h"
 #include "engine/ScanCategories.h"
 
@@ -28,9 +29,9 @@ constexpr int kAnsiPathBytes = 512;
 
 void CUninstallChecker::Scan(CActionList& results) {
   CHandler entries(results);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kUninstallPath, RegEnumerator::kReportKeys, entries);
+  WalkLevelInViews(HKEY_LOCAL_MACHINE, kUninstallPath, RegEnumerator::kReportKeys, entries);
   CARPHandler cache(results);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kArpCachePath, RegEnumerator::kReportKeys, cache);
+  WalkLevelInViews(HKEY_LOCAL_MACHINE, kArpCachePath, RegEnumerator::kReportKeys, cache);
 }
 
 bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string& subkey,
@@ -94,16 +95,30 @@ bool CUninstallChecker::CheckArpCacheEntry(HKEY arpCacheKey, const std::string& 
   return CheckPath(std::string(ansi, static_cast<size_t>(converted)), PATH_ACCEPT_FILE);
 }
 
-void CUninstallChecker::CHandler::OnKey(HKEY key, const std::string&, const std::string& subkeyName) {
+void CUninstallChecker::CHandler::OnKey(HKEY key, const std::string& path,
+                                       const std::string& subkeyName) {
   std::string displayName;
   if (!CheckUninstallEntry(key, subkeyName, displayName))
-    results_.Add(new CUninstallAction(subkeyName, displayName, CUninstallAction::kUninstallEntry));
+    results_.Add(new CUninstallAction(subkeyName, displayName, CUninstallAction::kUninstallEntry, path));
 }
 
-void CUninstallChecker::CARPHandler::OnKey(HKEY key, const std::string&,
+void CUninstallChecker::CARPHandler::OnKey(HKEY key, const std::string& path,
                                            const std::string& subkeyName) {
   if (!CheckArpCacheEntry(key, subkeyName))
-    results_.Add(new CUninstallAction(subkeyName, std::string(), CUninstallAction::kArpCacheEntry));
+    results_.Add(new CUninstallAction(subkeyName, std::string(), CUninstallAction::kArpCacheEntry, path));
+}
+
+CUninstallAction::CUninstallAction(const std::string& keyName, const std::string& displayName, int kind,
+                                   const std::string& keyPath)
+    : keyName_(keyName), displayName_(displayName), kind_(kind),
+      keyPath_(!keyPath.empty() ? keyPath : kind == kArpCacheEntry ? kArpCachePath : kUninstallPath) {}
+
+// The two keys differ only in their last two components, in either view.
+std::string CUninstallAction::UninstallKeyPath() const {
+  if (kind_ != kArpCacheEntry) return keyPath_;
+  const std::string tail = "App Management\\ARPCache";
+  if (keyPath_.size() < tail.size()) return kUninstallPath;
+  return keyPath_.substr(0, keyPath_.size() - tail.size()) + "Uninstall";
 }
 
 int CUninstallAction::GetCategory() { return kCatUninstall; }
@@ -111,9 +126,9 @@ int CUninstallAction::GetCategory() { return kCatUninstall; }
 int CUninstallAction::Fix() {
   if (kind_ == kArpCacheEntry)
     return GetBackupManager().DeleteKey("ARPCache entry for " + keyName_, HKEY_LOCAL_MACHINE,
-                                        kArpCachePath, keyName_);
+                                        keyPath_, keyName_);
   return GetBackupManager().DeleteKey("Uninstall entry for " + keyName_, HKEY_LOCAL_MACHINE,
-                                      kUninstallPath, keyName_);
+                                      keyPath_, keyName_);
 }
 
 int CUninstallAction::GetDescription(std::string& out) {
@@ -128,7 +143,7 @@ int CUninstallAction::GetDescription(std::string& out) {
 // Both kinds name the Uninstall entry: that is the program the user knows
 // the cache entry by.
 int CUninstallAction::GetLocation(std::string& out) {
-  out = std::string("HKLM\\") + kUninstallPath + "\\" + keyName_;
+  out = "HKLM\\" + UninstallKeyPath() + "\\" + keyName_;
   return 1;
 }
 

@@ -46,8 +46,10 @@ class CUninstallAction : public CRegistryAction {
  public:
   enum Kind : int { kUninstallEntry = 0, kArpCacheEntry = 1 };
 
-  CUninstallAction(const std::string& keyName, const std::string& displayName, int kind)
-      : keyName_(keyName), displayName_(displayName), kind_(kind) {}
+  // `keyPath` is the key the entry was found in (Uninstall or ARPCache);
+  // "" names the native key of its kind.
+  CUninstallAction(const std::string& keyName, const std::string& displayName, int kind,
+                   const std::string& keyPath = std::string());
 
   int GetCategory() override;
   int Fix() override;
@@ -57,11 +59,16 @@ class CUninstallAction : public CRegistryAction {
   const std::string& GetKeyName() const { return keyName_; }
   const std::string& GetDisplayName() const { return displayName_; }
   int GetKind() const { return kind_; }
+  const std::string& GetKeyPath() const { return keyPath_; }
 
  private:
+  // The Uninstall key of the view the entry was found in.
+  std::string UninstallKeyPath() const;
+
   std::string keyName_;
   std::string displayName_;
   int kind_;
+  std::string keyPath_;
 };
 
 }  // namespace RegCheck

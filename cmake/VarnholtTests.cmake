@@ -41,10 +41,12 @@ function(varnholt_add_prefix_test name prefix timeout)
         TIMEOUT ${timeout} LABELS "${VARNHOLT_ARCH};${prefix}")
 endfunction()
 
-# varnholt_test_dir(<area> LIBS <libs...>): one test executable per
-# *_test.cpp in the calling folder, linked with the given libraries.
+# varnholt_test_dir(<area> LIBS <libs...> [OWN_PREFIX <names...>]): one test
+# executable per *_test.cpp in the calling folder, linked with the given
+# libraries. Tests named in OWN_PREFIX write the real registry and run in a
+# throwaway copy of their prefix.
 function(varnholt_test_dir area)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS;OWN_PREFIX" ${ARGN})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
@@ -58,9 +60,13 @@ function(varnholt_test_dir area)
         set(target ${area}_${name})
         add_executable(${target} ${src})
         target_link_libraries(${target} PRIVATE ${ARG_LIBS} varnholt_testsupport gtest)
-        varnholt_add_prefix_test(${target} win64 ${ARG_TIMEOUT} ${VARNHOLT_WINE_RUN} $<TARGET_FILE:${target}>)
+        set(run ${VARNHOLT_WINE_RUN})
+        if(name IN_LIST ARG_OWN_PREFIX)
+            set(run ${CMAKE_SOURCE_DIR}/scripts/with-prefix-copy ${VARNHOLT_WINE_RUN})
+        endif()
+        varnholt_add_prefix_test(${target} win64 ${ARG_TIMEOUT} ${run} $<TARGET_FILE:${target}>)
         if(name MATCHES "_wow64_test$" AND VARNHOLT_ARCH STREQUAL "x86")
-            varnholt_add_prefix_test(${target}.win32 win32 ${ARG_TIMEOUT} ${VARNHOLT_WINE_RUN} $<TARGET_FILE:${target}>)
+            varnholt_add_prefix_test(${target}.win32 win32 ${ARG_TIMEOUT} ${run} $<TARGET_FILE:${target}>)
         endif()
     endforeach()
 endfunction()

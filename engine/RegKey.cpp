@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "engine/RegView.h"
+
 namespace RegCheck {
 
 RegKey::~RegKey() { Close(); }
@@ -18,7 +20,7 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
 
 LONG RegKey::Open(HKEY parent, const char* subkey, REGSAM access) {
   HKEY opened = nullptr;
-  LONG rc = RegOpenKeyExA(parent, subkey, 0, access, &opened);
+  LONG rc = RegOpenKeyExA(parent, subkey, 0, WithView(access), &opened);
   if (rc != ERROR_SUCCESS) return rc;
   Close();
   key_ = opened;
@@ -29,7 +31,8 @@ LONG RegKey::Create(HKEY parent, const char* subkey, char* keyClass, DWORD optio
                     LPSECURITY_ATTRIBUTES security, DWORD* disposition) {
   HKEY created = nullptr;
   DWORD disp = 0;
-  LONG rc = RegCreateKeyExA(parent, subkey, 0, keyClass, options, access, security, &created, &disp);
+  LONG rc = RegCreateKeyExA(parent, subkey, 0, keyClass, options, WithView(access), security,
+                            &created, &disp);
   if (rc != ERROR_SUCCESS) return rc;
   Close();
   key_ = created;

@@ -10,6 +10,7 @@ namespace RegCheck {
 constexpr REGSAM kReadAccess = KEY_READ;                    // walking and checking
 constexpr REGSAM kReadWriteAccess = KEY_READ | KEY_WRITE;   // deleting, restoring, snapshots
 
+// Keys are opened and created in the view their path names (see RegView.h).
 class RegKey {
  public:
   RegKey() = default;

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "checkers/PathRules.h"
+#include "engine/RegView.h"
 
 namespace RegCheck {
 

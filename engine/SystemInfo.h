@@ -8,8 +8,8 @@ namespace RegCheck {
 // The program's version text, as the About panel and the log show it.
 constexpr char kVersionString[] = "Version 1.37";
 
-// Version as "major.minor" and architecture code "9" (64-bit Windows seen
-// from this 32-bit process) or "0".
+// Version as "major.minor" and architecture code "9" (64-bit Windows, seen
+// from either build) or "0".
 void GetOsVersion(std::string& version, std::string& architecture);
 
 // "\r\nVarnholt <versionString> on <major.minor>, <architecture>".

@@ -6,6 +6,7 @@
 
 #include "engine/RegEnumerator.h"
 #include "engine/RegKey.h"
+#include "engine/RegView.h"
 
 namespace RegCheck {
 
@@ -24,13 +25,20 @@ bool ReadShortText(const RegKey& key, const char* name, std::string& text) {
   return true;
 }
 
-std::string ClassKeyPath(const std::string& classId) { return "CLSID\\" + classId; }
+// The class of an add-on registered in `registrationKey` lives in the class
+// view of the same kind of program.
+std::string ClassKeyPath(const std::string& registrationKey, const std::string& classId) {
+  const bool wow32 = ViewOfKey(HKEY_LOCAL_MACHINE, registrationKey) == RegView::kWow32View;
+  return (wow32 ? "Wow6432Node\\CLSID\\" : "CLSID\\") + classId;
+}
 
 // The class's name (default value of its CLSID key) and in-process server
 // file; either stays empty when the class or the value is missing.
-void ResolveClass(const std::string& classId, std::string& displayName, std::string& serverFile) {
+void ResolveClass(const std::string& registrationKey, const std::string& classId,
+                  std::string& displayName, std::string& serverFile) {
   RegKey classKey;
-  if (classKey.Open(HKEY_CLASSES_ROOT, ClassKeyPath(classId).c_str(), kReadAccess) != ERROR_SUCCESS)
+  if (classKey.Open(HKEY_CLASSES_ROOT, ClassKeyPath(registrationKey, classId).c_str(),
+                    kReadAccess) != ERROR_SUCCESS)
     return;
   ReadShortText(classKey, "", displayName);
   RegKey inproc;
@@ -40,9 +48,11 @@ void ResolveClass(const std::string& classId, std::string& displayName, std::str
 
 // The server file of an extension's COM class: the in-process server, or the
 // local server when the class has no in-process registration at all.
-void ResolveExtensionClass(const std::string& classId, std::string& serverFile) {
+void ResolveExtensionClass(const std::string& registrationKey, const std::string& classId,
+                           std::string& serverFile) {
   RegKey classKey;
-  if (classKey.Open(HKEY_CLASSES_ROOT, ClassKeyPath(classId).c_str(), kReadAccess) != ERROR_SUCCESS)
+  if (classKey.Open(HKEY_CLASSES_ROOT, ClassKeyPath(registrationKey, classId).c_str(),
+                    kReadAccess) != ERROR_SUCCESS)
     return;
   RegKey server;
   if (server.Open(classKey.Handle(), "InprocServer32", kReadAccess) == ERROR_SUCCESS ||
@@ -56,11 +66,11 @@ class CIEPluginManager::CBHOHandler : public CRegEnumHandlerBase {
  public:
   explicit CBHOHandler(CIEPluginManager* manager) : manager_(manager) {}
 
-  void OnKey(HKEY, const std::string&, const std::string& subkeyName) override {
+  void OnKey(HKEY, const std::string& path, const std::string& subkeyName) override {
     std::string displayName;
     std::string serverFile;
-    ResolveClass(subkeyName, displayName, serverFile);
-    manager_->entries_.emplace_back(kPluginBHO, displayName, subkeyName, serverFile);
+    ResolveClass(path, subkeyName, displayName, serverFile);
+    manager_->entries_.emplace_back(kPluginBHO, displayName, subkeyName, serverFile, path);
   }
 
  private:
@@ -71,11 +81,11 @@ class CIEPluginManager::CToolbarHandler : public CRegEnumHandlerBase {
  public:
   explicit CToolbarHandler(CIEPluginManager* manager) : manager_(manager) {}
 
-  void OnValue(HKEY, const std::string&, const std::string& valueName, DWORD, DWORD) override {
+  void OnValue(HKEY, const std::string& path, const std::string& valueName, DWORD, DWORD) override {
     std::string displayName;
     std::string serverFile;
-    ResolveClass(valueName, displayName, serverFile);
-    manager_->entries_.emplace_back(kPluginToolbar, displayName, valueName, serverFile);
+    ResolveClass(path, valueName, displayName, serverFile);
+    manager_->entries_.emplace_back(kPluginToolbar, displayName, valueName, serverFile, path);
   }
 
  private:
@@ -86,7 +96,7 @@ class CIEPluginManager::CExtensionHandler : public CRegEnumHandlerBase {
  public:
   explicit CExtensionHandler(CIEPluginManager* manager) : manager_(manager) {}
 
-  void OnKey(HKEY key, const std::string&, const std::string& subkeyName) override {
+  void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override {
     std::string displayName;
     std::string serverFile;
     RegKey extension;
@@ -97,10 +107,10 @@ class CIEPluginManager::CExtensionHandler : public CRegEnumHandlerBase {
       std::string classId;
       if (serverFile.empty() && ReadShortText(extension, "ClsidExtension", classId) &&
           !classId.empty())
-        ResolveExtensionClass(classId, serverFile);
+        ResolveExtensionClass(path, classId, serverFile);
     }
     if (serverFile.empty()) serverFile = kUnknownServerFile;
-    manager_->entries_.emplace_back(kPluginExtension, displayName, subkeyName, serverFile);
+    manager_->entries_.emplace_back(kPluginExtension, displayName, subkeyName, serverFile, path);
   }
 
  private:
@@ -114,18 +124,25 @@ int CIEPluginManager::Refresh() {
   enumerator.SetFlags(RegEnumerator::kReportKeys);
   enumerator.SetMaxDepth(0);
 
+  // Each registration key in both views on 64-bit Windows, native first.
   CBHOHandler bhoHandler(this);
-  enumerator.SetPath(kBHOKeyPath);
-  enumerator.Walk(bhoHandler);
+  for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kBHOKeyPath)) {
+    enumerator.SetPath(path);
+    enumerator.Walk(bhoHandler);
+  }
 
   CExtensionHandler extensionHandler(this);
-  enumerator.SetPath(kExtensionsKeyPath);
-  enumerator.Walk(extensionHandler);
+  for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kExtensionsKeyPath)) {
+    enumerator.SetPath(path);
+    enumerator.Walk(extensionHandler);
+  }
 
   CToolbarHandler toolbarHandler(this);
   enumerator.SetFlags(RegEnumerator::kReportValues);
-  enumerator.SetPath(kToolbarKeyPath);
-  enumerator.Walk(toolbarHandler);
+  for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kToolbarKeyPath)) {
+    enumerator.SetPath(path);
+    enumerator.Walk(toolbarHandler);
+  }
   return 1;
 }
 

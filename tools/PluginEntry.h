@@ -22,8 +22,11 @@ inline constexpr char kUnknownServerFile[] = "<Unknown>";
 
 class PluginEntry {
  public:
+  // `keyPath` is the registration key the add-on was found in (the native
+  // one or, on 64-bit Windows, its 32-bit twin); "" names the native key of
+  // its kind.
   PluginEntry(PluginKind kind, const std::string& displayName, const std::string& registryName,
-              const std::string& serverFile);
+              const std::string& serverFile, const std::string& keyPath = std::string());
 
   PluginKind Kind() const { return kind_; }
   // Empty when no readable name was found.
@@ -34,6 +37,7 @@ class PluginEntry {
   // The implementing file as registered, possibly empty; kUnknownServerFile
   // for an extension without one.
   const std::string& ServerFile() const { return serverFile_; }
+  const std::string& KeyPath() const { return keyPath_; }
 
   // The list line: the display name, or the server file when the name is
   // empty, followed by " (BHO)", " (Toolbar)" or " (Extension)".
@@ -50,6 +54,7 @@ class PluginEntry {
   std::string displayName_;
   std::string registryName_;
   std::string serverFile_;
+  std::string keyPath_;
 };
 
 }  // namespace RegCheck

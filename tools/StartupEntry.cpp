@@ -4,8 +4,9 @@
 
 namespace RegCheck {
 
-StartupEntry::StartupEntry(int rootFlag, const std::string& name, const std::string& command)
-    : rootFlag_(rootFlag), name_(name), command_(command) {}
+StartupEntry::StartupEntry(int rootFlag, const std::string& name, const std::string& command,
+                           const std::string& keyPath)
+    : rootFlag_(rootFlag), name_(name), command_(command), keyPath_(keyPath) {}
 
 HKEY StartupEntry::Root() const {
   if (rootFlag_ == kMachineRoot) return HKEY_LOCAL_MACHINE;
@@ -22,8 +23,7 @@ UINT StartupEntry::Run() const { return WinExec(command_.c_str(), SW_SHOW); }
 int StartupEntry::Remove() const {
   HKEY root = Root();
   if (!root) return 0;
-  return GetBackupManager().DeleteValue("Startup info entry " + name_, root, kStartupRunKeyPath,
-                                        name_);
+  return GetBackupManager().DeleteValue("Startup info entry " + name_, root, keyPath_, name_);
 }
 
 }  // namespace RegCheck

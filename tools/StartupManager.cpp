@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/RegEnumerator.h"
+#include "engine/RegView.h"
 
 namespace RegCheck {
 
@@ -13,7 +14,7 @@ class CStartupManager::CStartupHandler : public CRegEnumHandlerBase {
 
   void SetRootFlag(int rootFlag) { rootFlag_ = rootFlag; }
 
-  void OnValue(HKEY key, const std::string&, const std::string& valueName, DWORD type,
+  void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                DWORD dataSize) override {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return;
     if (dataSize == MAXDWORD) return;  // the spare byte below would wrap the size
@@ -25,7 +26,7 @@ class CStartupManager::CStartupHandler : public CRegEnumHandlerBase {
                          reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
       return;
     std::string command(data.data(), strnlen(data.data(), size));
-    manager_->entries_.emplace_back(rootFlag_, valueName, command);
+    manager_->entries_.emplace_back(rootFlag_, valueName, command, path);
   }
 
  private:
@@ -37,8 +38,8 @@ void CStartupManager::Refresh() {
   entries_.clear();
   CStartupHandler handler(this);
   handler.SetRootFlag(StartupEntry::kMachineRoot);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kStartupRunKeyPath, RegEnumerator::kReportValues,
-                           handler);
+  for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kStartupRunKeyPath))
+    RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, path, RegEnumerator::kReportValues, handler);
   handler.SetRootFlag(StartupEntry::kUserRoot);
   RegEnumerator::WalkLevel(HKEY_CURRENT_USER, kStartupRunKeyPath, RegEnumerator::kReportValues,
                            handler);

@@ -11,7 +11,8 @@ namespace RegCheck {
 class CStartupManager {
  public:
   // Empties the list and reads it again: every string value (REG_SZ or
-  // REG_EXPAND_SZ) of the machine's Run key, then of the user's, each in the
+  // REG_EXPAND_SZ) of the machine's Run key (on 64-bit Windows the native
+  // one, then its 32-bit twin), then of the user's, each in the
   // registry's enumeration order. Other value types, unreadable values, a Run
   // key that cannot be opened and a pending scan cancel contribute nothing.
   void Refresh();

@@ -12,14 +12,17 @@ inline constexpr char kUninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\Curre
 
 class UninstallEntry {
  public:
+  // `keyPath` is the Uninstall key the program was found in (the native one
+  // or, on 64-bit Windows, its 32-bit twin).
   UninstallEntry(const std::string& keyName, const std::string& displayName,
-                 const std::string& uninstallString);
+                 const std::string& uninstallString, const std::string& keyPath = kUninstallKeyPath);
 
   // The program's subkey under the Uninstall key.
   const std::string& KeyName() const { return keyName_; }
   const std::string& DisplayName() const { return displayName_; }
   // The uninstaller's command line exactly as stored, not expanded.
   const std::string& UninstallString() const { return uninstallString_; }
+  const std::string& KeyPath() const { return keyPath_; }
 
   // The list line: the display name. Two programs may share it.
   const std::string& DisplayText() const { return displayName_; }
@@ -35,6 +38,7 @@ class UninstallEntry {
   std::string keyName_;
   std::string displayName_;
   std::string uninstallString_;
+  std::string keyPath_;
 };
 
 }  // namespace RegCheck

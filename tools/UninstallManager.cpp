@@ -5,6 +5,7 @@
 
 #include "engine/RegEnumerator.h"
 #include "engine/RegKey.h"
+#include "engine/RegView.h"
 
 namespace RegCheck {
 
@@ -32,14 +33,14 @@ class CUninstallManager::CUninstallHandler : public CRegEnumHandlerBase {
  public:
   explicit CUninstallHandler(CUninstallManager* manager) : manager_(manager) {}
 
-  void OnKey(HKEY key, const std::string&, const std::string& subkeyName) override {
+  void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override {
     RegKey program;
     if (program.Open(key, subkeyName.c_str(), kReadAccess) != ERROR_SUCCESS) return;
     std::string displayName;
     std::string uninstallString;
     if (ReadNonEmptyText(program, "DisplayName", displayName) &&
         ReadNonEmptyText(program, "UninstallString", uninstallString))
-      manager_->entries_.emplace_back(subkeyName, displayName, uninstallString);
+      manager_->entries_.emplace_back(subkeyName, displayName, uninstallString, path);
   }
 
  private:
@@ -49,8 +50,8 @@ class CUninstallManager::CUninstallHandler : public CRegEnumHandlerBase {
 int CUninstallManager::Refresh() {
   entries_.clear();
   CUninstallHandler handler(this);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kUninstallKeyPath, RegEnumerator::kReportKeys,
-                           handler);
+  for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kUninstallKeyPath))
+    RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, path, RegEnumerator::kReportKeys, handler);
   return 1;
 }
 

@@ -81,6 +81,10 @@ TEST_F(AppPathTest, SettingsKeysWithoutDataAreReported) {
   CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Parent\\EmptyChild");  // only direct subkeys count
   CreateKey(HKEY_CURRENT_USER, "Software\\UserEmpty");
   SetString(HKEY_CURRENT_USER, "Software\\UserFull", "Name", "");
+  // Empty, but a key the deletion guard never removes: no fix could ever
+  // make the finding go away, so there is none.
+  CreateKey(HKEY_CURRENT_USER, "Software\\Policies");
+  CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft");
 
   const Lines found = Findings(checker_);
   EXPECT_EQ(Lines({"HKEY_LOCAL_MACHINE\\SOFTWARE\\Empty does not contain any data"
@@ -179,18 +183,19 @@ TEST_F(AppPathTest, InstallerComponentPaths) {
   RegCloseKey(key);
   EXPECT_EQ("sentinel", bad);
 
-  const std::string at = std::string(" @ ") + kUserData + "\\";
+  // Each line names the component key with its root, and the product.
+  const std::string at = std::string(" @ HKLM\\") + kComponents + "\\";
   const std::string gone = temp_.PathOf("gonedir");
-  EXPECT_EQ(Sorted({"P3 points to " + gone + ", which does not exist" + at + "P3",
-                    "P5 points to C:\\nowhere, which does not exist" + at + "P5",
-                    "P7 contains an empty value" + at + "P7",
-                    "PA points to " + gone + ", which does not exist" + at + "PA",
-                    "PC contains an empty value" + at + "PC"}),
+  EXPECT_EQ(Sorted({"P3 points to " + gone + ", which does not exist" + at + "C3 (VALUE:P3)",
+                    "P5 points to C:\\nowhere, which does not exist" + at + "C5 (VALUE:P5)",
+                    "P7 contains an empty value" + at + "C7 (VALUE:P7)",
+                    "PA points to " + gone + ", which does not exist" + at + "CA (VALUE:PA)",
+                    "PC contains an empty value" + at + "CC (VALUE:PC)"}),
             Matching(Findings(checker_), at));
   for (CRegistryAction* action : results_) {
     auto* app = static_cast<CAppPathAction*>(action);
     if (app->GetName() == "P3") {
-      EXPECT_EQ("S-1-5-18\\Components\\C3", app->GetKeyPath());
+      EXPECT_EQ(std::string(kComponents) + "\\C3", app->GetKeyPath());
     }
   }
 }
@@ -205,15 +210,16 @@ TEST_F(AppPathTest, ExcludedComponentPathsAreNeverTested) {
   Component("12D11AB", "P4", gone);
   Component("Plain", "P5", gone);
 
-  const std::string at = std::string(" @ ") + kUserData + "\\";
-  EXPECT_EQ(Lines({"P4 points to " + temp_.PathOf("gonedir") + ", which does not exist" + at + "P4",
+  const std::string at = std::string(" @ HKLM\\") + kComponents + "\\";
+  EXPECT_EQ(Lines({"P4 points to " + temp_.PathOf("gonedir") + ", which does not exist" + at +
+                       "12D11AB (VALUE:P4)",
                    "P5 points to " + temp_.PathOf("gonedir") + ", which does not exist" + at +
-                       "P5"}),
+                       "Plain (VALUE:P5)"}),
             Matching(Findings(checker_), at));
   // With Office 2000 present, component keys holding "D11" are left alone.
   CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0");
   EXPECT_EQ(Lines({"P5 points to " + temp_.PathOf("gonedir") + ", which does not exist" + at +
-                   "P5"}),
+                   "Plain (VALUE:P5)"}),
             Matching(Findings(checker_), at));
 }
 
@@ -243,8 +249,9 @@ TEST_F(AppPathTest, EveryKindFixesExactlyItsEntryAndRestores) {
   const Expected expected[] = {
       {0, "gone.exe", std::string("HKLM\\") + kAppPaths + "\\gone.exe",
        "Application path entry gone.exe"},
-      {1, "P3", std::string("HKLM\\") + kComponents + "\\C3",
-       "Installer path entry S-1-5-18\\Components\\C3"},
+      // Only the stale product's reference goes; P9's stays with its key.
+      {1, "P3", std::string("HKLM\\") + kComponents + "\\C3|P3",
+       "Installer path entry " + std::string(kComponents) + "\\C3\\P3"},
       {2, temp_.PathOf("gone") + "\\", folders + "|" + temp_.PathOf("gone") + "\\",
        "Installer folder entry " + temp_.PathOf("gone") + "\\"},
       {2, temp_.PathOf("gone3"), folders + "\\Nested|" + temp_.PathOf("gone3"),

@@ -1,8 +1,6 @@
-// The settings passes on both platforms: two on 32-bit Windows, and under
-// WOW64 the "Wow6432Node" twins as well. In the sandbox, as on Windows, a
-// parent with a "Wow6432Node" subkey shows a 32-bit process the twin in its
-// place; those two views are one key and must be reported once, under the
-// twin's name.
+// The settings passes on both platforms: two on 32-bit Windows, and on
+// 64-bit Windows the "Wow6432Node" twins as keys of their own, whatever the
+// program's bitness.
 
 #include <windows.h>
 
@@ -53,11 +51,10 @@ TEST_F(AppPathWow64Test, SettingsPassesFollowThePlatform) {
   EXPECT_EQ(ExpectWow64(), IsRunningUnderWow64());
 
   const Lines found = Sorted(Findings(checker_));
-  if (IsRunningUnderWow64()) {
-    // Everything this process wrote below SOFTWARE went to the twin.
-    EXPECT_EQ(Sorted({Finding("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\EmptyNative"),
+  if (PrefixIs64Bit()) {
+    EXPECT_EQ(Sorted({Finding("HKEY_LOCAL_MACHINE\\SOFTWARE\\EmptyNative"),
                       Finding("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\EmptyWow"),
-                      Finding("HKEY_CURRENT_USER\\Software\\Wow6432Node\\EmptyUser"),
+                      Finding("HKEY_CURRENT_USER\\Software\\EmptyUser"),
                       Finding("HKEY_CURRENT_USER\\Software\\Wow6432Node\\EmptyUserWow")}),
               found);
   } else {
@@ -68,18 +65,14 @@ TEST_F(AppPathWow64Test, SettingsPassesFollowThePlatform) {
   }
 }
 
-TEST_F(AppPathWow64Test, SettingsFixesWorkThroughEitherView) {
+TEST_F(AppPathWow64Test, SettingsFixesRemoveFromTheKeyTheyNamed) {
   Findings(checker_);
-  ASSERT_EQ(IsRunningUnderWow64() ? 4 : 2, results_.Count());
+  ASSERT_EQ(PrefixIs64Bit() ? 4 : 2, results_.Count());
   for (CRegistryAction* action : results_) {
     auto* app = static_cast<CAppPathAction*>(action);
     SCOPED_TRACE(app->GetName());
     const std::string root = app->GetRootSelector() == CAppPathAction::kUser ? "HKCU" : "HKLM";
-    // The dump sees the registry as this process does, twin in place of
-    // its parent under WOW64.
-    const std::string parent = root == "HKCU" ? "Software" : "SOFTWARE";
-    EXPECT_EQ(IsRunningUnderWow64() ? parent + "\\Wow6432Node" : parent, app->GetKeyPath());
-    ExpectFixRemovesAndRestores(*app, root + "\\" + parent + "\\" + app->GetName(),
+    ExpectFixRemovesAndRestores(*app, root + "\\" + app->GetKeyPath() + "\\" + app->GetName(),
                                 "Application settings entry " + app->GetName());
   }
 }

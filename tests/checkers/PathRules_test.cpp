@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "checkers/PathRules.h"
 #include "support/EnvOverride.h"
 #include "support/TempFolder.h"
+#include "support/TestPlatform.h"
 
 using namespace RegCheck;
 using namespace testsupport;
@@ -192,3 +195,66 @@ TEST_F(PathRulesTest, CallersStringIsUnchanged) {
 }
 
 }  // namespace
+
+// "%ProgramFiles%" and "%CommonProgramFiles%" are expanded as the program
+// that reads the entry would: the folders stand in a temporary folder, named
+// through the variables each kind of process sees on 64-bit Windows.
+class PathViewTest : public PathRulesTest {
+ protected:
+  void SetUp() override {
+    PathRulesTest::SetUp();
+    temp_.MakeFile("P64\\App\\a64.exe");
+    temp_.MakeFile("P86\\App\\a32.exe");
+    temp_.MakeFile("C64\\Shared\\s64.dll");
+    temp_.MakeFile("C86\\Shared\\s32.dll");
+    const bool native = ProcessIs64Bit();
+    vars_.emplace_back(new EnvOverride("ProgramW6432", temp_.PathOf("P64")));
+    vars_.emplace_back(new EnvOverride("ProgramFiles(x86)", temp_.PathOf("P86")));
+    vars_.emplace_back(new EnvOverride("ProgramFiles", temp_.PathOf(native ? "P64" : "P86")));
+    vars_.emplace_back(new EnvOverride("CommonProgramW6432", temp_.PathOf("C64")));
+    vars_.emplace_back(new EnvOverride("CommonProgramFiles(x86)", temp_.PathOf("C86")));
+    vars_.emplace_back(new EnvOverride("CommonProgramFiles", temp_.PathOf(native ? "C64" : "C86")));
+  }
+
+  std::vector<std::unique_ptr<EnvOverride>> vars_;
+};
+
+TEST_F(PathViewTest, EachViewExpandsAsItsProgramWould) {
+  const std::string a64 = "\"%ProgramFiles%\\App\\a64.exe\" /run";
+  const std::string a32 = "%programfiles%\\App\\a32.exe";
+  const std::string s64 = "%CommonProgramFiles%\\Shared\\s64.dll";
+  const std::string s32 = "%COMMONPROGRAMFILES%\\Shared\\s32.dll";
+  const std::string gone = "%ProgramFiles%\\App\\gone.exe";
+  {
+    CPathViewScope view(RegView::kNativeView);
+    EXPECT_TRUE(CheckPath(a64, PATH_COMMAND));
+    EXPECT_FALSE(CheckPath(a32, PATH_COMMAND));
+    EXPECT_TRUE(CheckPath(s64, PATH_FILE));
+    EXPECT_FALSE(CheckPath(s32, PATH_FILE));
+    std::string text = "%ProgramFiles%\\x";
+    NormalizePath(text);
+    EXPECT_EQ(temp_.PathOf("P64") + "\\x", text);
+    {
+      // Scopes nest and put the outer view back.
+      CPathViewScope inner(RegView::kWow32View);
+      EXPECT_TRUE(CheckPath(a32, PATH_COMMAND));
+    }
+    EXPECT_FALSE(CheckPath(a32, PATH_COMMAND));
+  }
+  {
+    CPathViewScope view(RegView::kWow32View);
+    EXPECT_FALSE(CheckPath(a64, PATH_COMMAND));
+    EXPECT_TRUE(CheckPath(a32, PATH_COMMAND));
+    EXPECT_FALSE(CheckPath(s64, PATH_FILE));
+    EXPECT_TRUE(CheckPath(s32, PATH_FILE));
+  }
+  // Keys both kinds of program read: either expansion will do on 64-bit
+  // Windows; 32-bit Windows has only the process's own.
+  const bool either = PrefixIs64Bit();
+  EXPECT_EQ(either || ProcessIs64Bit(), CheckPath(a64, PATH_COMMAND));
+  EXPECT_EQ(either || !ProcessIs64Bit(), CheckPath(a32, PATH_COMMAND));
+  EXPECT_EQ(either || !ProcessIs64Bit(), CheckPath(s32, PATH_FILE));
+  EXPECT_FALSE(CheckPath(gone, PATH_COMMAND));
+  // Text without those variables is expanded once, as before.
+  EXPECT_TRUE(CheckPath(temp_.PathOf("P64\\App\\a64.exe"), PATH_FILE));
+}

@@ -1,6 +1,6 @@
-// The Wow6432Node twins of the start keys: scanned only under WOW64, where a
-// 32-bit process sees HKLM\SOFTWARE through its Wow6432Node, so the twin and
-// the plain key are one key and its entries must be reported once.
+// The Wow6432Node twins of the start keys: on 64-bit Windows they are the
+// 32-bit programs' own start keys, walked after the native ones and reported
+// under their own names; on 32-bit Windows nobody reads them.
 
 #include <windows.h>
 
@@ -17,6 +17,7 @@
 #include "support/BackupSandbox.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
+#include "support/TestPlatform.h"
 
 using namespace RegCheck;
 using namespace testsupport;
@@ -44,10 +45,9 @@ class StartupTwinTest : public BackupSandboxTest {
 
 };
 
-TEST_F(StartupTwinTest, TwinEntriesAreReportedOnceUnderWow64AndIgnoredOtherwise) {
-  // The sandbox's roots are ordinary keys, so the registry treats a
-  // Wow6432Node created below them as it treats the real ones.
+TEST_F(StartupTwinTest, TwinEntriesAreTheirOwnOn64BitWindowsAndIgnoredOtherwise) {
   const std::string gone = temp_.PathOf("gone.exe");
+  SetString(HKEY_LOCAL_MACHINE, kRun, "Machine64", gone);
   SetString(HKEY_LOCAL_MACHINE, kTwinRun, "Machine32", gone);
   SetString(HKEY_CURRENT_USER, kTwinRun, "User32", gone);
   const std::string present = temp_.MakeFile("present.exe");
@@ -55,29 +55,21 @@ TEST_F(StartupTwinTest, TwinEntriesAreReportedOnceUnderWow64AndIgnoredOtherwise)
 
   CActionList results;
   CStartupChecker().Scan(results);
-  if (IsRunningUnderWow64()) {
-    // The plain path already reaches the twin; the twin pass finds it is the
-    // same key and does not walk it again.
-    ASSERT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kRun, "Machine32"))
-        << "the plain start key no longer leads to its twin";
+  if (PrefixIs64Bit()) {
     EXPECT_EQ((std::vector<std::string>{
-                  "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run (VALUE:Machine32)",
-                  "HKCU\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run (VALUE:User32)"}),
+                  "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run (VALUE:Machine64)",
+                  "HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run (VALUE:Machine32)",
+                  "HKCU\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run (VALUE:User32)"}),
               Locations(results));
-    // Fixing through the reported path removes the twin's value.
-    ASSERT_EQ(2, results.Count());
-    EXPECT_EQ(1, results.At(0)->Fix());
+    // Fixing the twin's entry removes it from the twin alone.
+    ASSERT_EQ(3, results.Count());
+    EXPECT_EQ(1, results.At(1)->Fix());
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kTwinRun, "Machine32"));
     EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kTwinRun, "Alive32"));
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kRun, "Machine64"));
   } else {
-    // On 32-bit Windows a Wow6432Node key is just a key nobody reads.
-    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRun, "Machine32"));
-    EXPECT_TRUE(Locations(results).empty());
-    SetString(HKEY_LOCAL_MACHINE, kRun, "Machine", gone);
-    results.Clear();
-    CStartupChecker().Scan(results);
     EXPECT_EQ((std::vector<std::string>{
-                  "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run (VALUE:Machine)"}),
+                  "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run (VALUE:Machine64)"}),
               Locations(results));
   }
 }

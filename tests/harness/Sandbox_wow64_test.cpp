@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/RegKey.h"
 #include "support/RegistrySandbox.h"
 
 using namespace testsupport;
@@ -75,4 +76,31 @@ TEST(RegistrySandbox, CoversOtherThreads) {
   GetExitCodeThread(thread, &code);
   CloseHandle(thread);
   EXPECT_EQ(1u, code);
+}
+
+// The program opens keys in the view their path names (a view flag in a
+// 32-bit process on 64-bit Windows): what it writes through that path must
+// stay inside the sandbox too, on HKLM and HKCR, native and twin alike.
+TEST(RegistrySandbox, ViewAwareAccessStaysInside) {
+  const char* const paths[][2] = {
+      {"HKLM", "SOFTWARE\\VarnholtTests\\ViewCanary"},
+      {"HKLM", "SOFTWARE\\Wow6432Node\\VarnholtTests\\ViewCanary"},
+      {"HKCR", "CLSID\\{7A3F00FF-0000-4000-8000-00000000CA9A}"},
+      {"HKCR", "Wow6432Node\\CLSID\\{7A3F00FF-0000-4000-8000-00000000CA9A}"},
+  };
+  auto rootOf = [](const char* name) { return name[2] == 'L' ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT; };
+  {
+    RegistrySandbox sandbox;
+    ASSERT_TRUE(sandbox.Active());
+    for (const auto& path : paths) {
+      RegCheck::RegKey key;
+      ASSERT_EQ(ERROR_SUCCESS, key.Create(rootOf(path[0]), path[1])) << path[1];
+      ASSERT_EQ(ERROR_SUCCESS, key.SetStringValue("probe", "inside"));
+    }
+  }
+  for (const auto& path : paths) {
+    RegCheck::RegKey key;
+    EXPECT_NE(ERROR_SUCCESS, key.Open(rootOf(path[0]), path[1], RegCheck::kReadAccess))
+        << path[0] << "\\" << path[1] << " reached the real registry";
+  }
 }
