@@ -1,10 +1,14 @@
 #include "app/BackupControls.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <string>
+#include <vector>
 
 #include "app/PanelLook.h"
 #include "backup/BackupManager.h"
+#include "backup/SnapshotCodec.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
 
@@ -17,6 +21,18 @@ const RECT kFrameRect = {2, 130, 378, 267};
 const RECT kSelectAllRect = {161, 272, 261, 296};
 const RECT kRestoreRect = {281, 272, 381, 296};
 constexpr int kListInset = 3;
+// Failures named one by one in the box; the rest are counted.
+constexpr size_t kFailuresNamed = 8;
+
+// Why Restore answered 0: either the record cannot be parsed (nothing was
+// written) or the registry refused a key or value along the way.
+std::string RestoreFailureReason(RegCheck::IRegistryOperation& operation) {
+  const RegCheck::Bytes snapshot = operation.GetSnapshot();
+  RegCheck::Snapshot parsed;
+  if (!RegCheck::DecodeSnapshot(snapshot.data(), snapshot.size(), parsed))
+    return "its backup record is damaged";
+  return "the registry refused to write " + parsed.path;
+}
 
 }  // namespace
 
@@ -134,6 +150,8 @@ void CBackupControls::RestoreTicked() {
   const unsigned fills = fills_;
   if (MessageBoxA(nullptr, question, "Confirm", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   if (fills != fills_) return;
+  std::vector<RegCheck::IRegistryOperation*> failed;
+  std::string failures;
   for (int i = 0; i < list_.GetCount(); ++i) {
     CBackupActionsListBox::Row* row = list_.GetRow(i);
     if (!row || !row->ticked || !row->operation) continue;
@@ -142,7 +160,26 @@ void CBackupControls::RestoreTicked() {
       // file is rewritten without it, or deleted when nothing is left.
       delete row->operation;
       row->operation = nullptr;
+    } else {
+      if (failed.size() < kFailuresNamed)
+        failures += "\n" + row->operation->GetDescription() + ": " +
+                    RestoreFailureReason(*row->operation);
+      failed.push_back(row->operation);
     }
   }
   FillActionList();
+  if (failed.empty()) return;
+  // The failed rows stay ticked, so a second attempt needs no new choice.
+  for (int i = 0; i < list_.GetCount(); ++i) {
+    CBackupActionsListBox::Row* row = list_.GetRow(i);
+    if (row && std::find(failed.begin(), failed.end(), row->operation) != failed.end())
+      list_.SetTicked(i, 1);
+  }
+  char head[128];
+  snprintf(head, sizeof head, "%d of %d operation(s) could not be restored; they stay in the backup.\n",
+           static_cast<int>(failed.size()), n);
+  std::string text = head + failures;
+  if (failed.size() > kFailuresNamed)
+    text += "\n... and " + std::to_string(failed.size() - kFailuresNamed) + " more.";
+  MessageBoxA(nullptr, text.c_str(), "Varnholt", MB_OK | MB_ICONERROR);
 }

@@ -38,8 +38,8 @@ class CBackupControls : public exmfc::CControlsHolder, public exmfc::ISkinComboB
   // One unticked row per operation of the selected session.
   void FillActionList();
   // Asks about the ticked rows and restores them. An operation whose
-  // restore fails stays in its session (and so in the list), since its
-  // backup is then the only record of what was deleted.
+  // restore fails stays in its session and its row stays, ticked, and one
+  // "Varnholt" box names each failure and its reason.
   void RestoreTicked();
   void SelectAll() { list_.TickAll(); }
 

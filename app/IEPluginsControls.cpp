@@ -17,8 +17,7 @@ bool CIEPluginsControls::OnCommand(UINT id) {
   const int line =
       ConfirmSelectedLine("Selected plugin will be removed from registry.\nAre you sure?");
   if (line >= 0) {
-    EntryOf(line)->Remove();
-    DeleteLine(line);
+    FinishRemoval(line, EntryOf(line)->Remove());
   }
   return true;
 }

@@ -50,6 +50,11 @@ UINT CMainFrame::TrayMessage() {
   return message;
 }
 
+UINT CMainFrame::TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
   cs.cx = kWidth;
   cs.cy = kHeight;
@@ -180,6 +185,12 @@ bool CMainFrame::OnCmdMsg(UINT id, UINT code, HWND control) {
 
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == TrayMessage() && msg != 0) return OnTrayNotify(static_cast<UINT>(lParam));
+  // Without this a restarted Explorer leaves a hidden window ("/fast",
+  // "/scan", minimised to the tray) with no way back.
+  if (msg == TaskbarCreatedMessage() && msg != 0) {
+    tray_.Restore();
+    return 0;
+  }
   switch (msg) {
     case WM_CREATE: {
       LRESULT base = CWindowSkin::WindowProc(msg, wParam, lParam);

@@ -25,6 +25,9 @@ class CMainFrame : public exmfc::CWindowSkin<fw::CFrameWnd> {
 
   // The message the tray icon sends ("MyTrayMsg"), registered once.
   static UINT TrayMessage();
+  // The message Explorer broadcasts to every top-level window when it has
+  // (re)created the taskbar ("TaskbarCreated").
+  static UINT TaskbarCreatedMessage();
 
   // Shows and activates the window; ends the background-scan state.
   void ShowMainWindow();

@@ -22,10 +22,7 @@ bool CStartupControls::OnCommand(UINT id) {
     const int line = ConfirmSelectedLine(
         "Startup entry for selected program will be\nremoved from registry. Are you sure?");
     if (line >= 0) {
-      // A failed removal still drops the line; the next showing re-reads
-      // the registry and lists the value again.
-      EntryOf(line)->Remove();
-      DeleteLine(line);
+      FinishRemoval(line, EntryOf(line)->Remove());
     }
     return true;
   }

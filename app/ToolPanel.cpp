@@ -1,6 +1,7 @@
 #include "app/ToolPanel.h"
 
 #include "app/PanelLook.h"
+#include "backup/BackupManager.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
 
@@ -117,6 +118,20 @@ void CToolPanel::DeleteLine(int line) {
     return;
   }
   list_.SetCurSel(line > 0 ? line - 1 : 0);
+}
+
+void CToolPanel::FinishRemoval(int line, int removed) {
+  if (removed) {
+    DeleteLine(line);
+    return;
+  }
+  // A line that vanished would tell the user the entry is gone while it is
+  // still in the registry.
+  std::string reason = RegCheck::GetBackupManager().GetLastFailure();
+  if (reason.empty()) reason = "the registry entry could not be deleted";
+  const std::string text =
+      "\"" + list_.GetText(line) + "\" was not removed:\n" + reason;
+  MessageBoxA(nullptr, text.c_str(), "Varnholt", MB_OK | MB_ICONERROR);
 }
 
 void CToolPanel::EnableButtons(bool enable) {

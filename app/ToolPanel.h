@@ -100,6 +100,10 @@ class CToolPanel : public exmfc::CControlsHolder {
   // Deletes a line, then selects the line above it (the new first line when
   // it was the first) or disables the buttons when the list is now empty.
   void DeleteLine(int line);
+  // After the removal of the entry of `line`: deletes the line when
+  // `removed`, else keeps it and tells the user in a "Varnholt" box what
+  // could not be removed and why (the backup manager's reason).
+  void FinishRemoval(int line, int removed);
 
  private:
   void EnableButtons(bool enable);

@@ -56,6 +56,21 @@ void CTrayIcon::Remove() {
   shown_ = false;
 }
 
+bool CTrayIcon::Restore() {
+  if (!shown_) return false;
+  // The new notification area knows nothing of the icon, so NIM_ADD rather
+  // than NIM_MODIFY.
+  shown_ = false;
+  if (Add()) return true;
+  // A shell may announce a new taskbar that still holds the icon; NIM_ADD
+  // then fails while the icon is there, which a NIM_MODIFY tells.
+  NOTIFYICONDATAA data = Base(kFullSize);
+  data.uFlags = NIF_MESSAGE;
+  data.uCallbackMessage = callbackMessage_;
+  shown_ = Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+  return shown_;
+}
+
 void CTrayIcon::SetIcon(HICON icon) {
   icon_ = icon;
   if (!shown_) return;

@@ -22,6 +22,10 @@ class CTrayIcon {
   // Adds the icon unless it is shown; true when it is shown afterwards.
   bool Add();
   void Remove();
+  // Adds the icon again after the notification area was rebuilt (Explorer
+  // restarted and forgot every icon), when it was shown before; true when it
+  // is shown afterwards.
+  bool Restore();
   // The icon stays the caller's; it must live while the tray shows it.
   void SetIcon(HICON icon);
   // Stored in full; the tray gets at most 63 characters.

@@ -23,8 +23,7 @@ bool CUninstallControls::OnCommand(UINT id) {
     const int line = ConfirmSelectedLine(
         "Uninstall entry for selected program will be\nremoved from registry. Are you sure?");
     if (line >= 0) {
-      EntryOf(line)->Remove();
-      DeleteLine(line);
+      FinishRemoval(line, EntryOf(line)->Remove());
     }
     return true;
   }

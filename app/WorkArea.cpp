@@ -11,6 +11,7 @@
 #include "app/FixProgressDlg.h"
 #include "app/MainFrame.h"
 #include "app/ProgressDlg.h"
+#include "backup/BackupManager.h"
 #include "engine/FixRun.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
@@ -211,10 +212,20 @@ void CWorkArea::RunFix() {
     }
   }
   scan_.RecountRows();
-  char text[120];
-  snprintf(text, sizeof text, "%d of %d errors were fixed succesfully.", outcome.fixed,
+  char head[120];
+  snprintf(head, sizeof head, "%d of %d errors were fixed succesfully.", outcome.fixed,
            outcome.selected);
-  MessageBoxA(MainWindow(), text, kCaption, MB_ICONINFORMATION);
+  std::string text = head;
+  UINT icon = MB_ICONINFORMATION;
+  if (outcome.fixed < outcome.selected) {
+    // Without the reason a full backup folder or a refused deletion looks
+    // like nothing at all.
+    const std::string& reason = RegCheck::GetBackupManager().GetLastFailure();
+    text += "\n\n" + std::to_string(outcome.selected - outcome.fixed) + " could not be fixed";
+    text += reason.empty() ? std::string(".") : "; the last because " + reason;
+    icon = MB_ICONWARNING;
+  }
+  MessageBoxA(MainWindow(), text.c_str(), kCaption, icon);
   GetAppSettings().MarkFixRun();
 }
 

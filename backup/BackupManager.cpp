@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 
+#include <string>
+
 #include "backup/CleaningLog.h"
 #include "backup/DeletionGuard.h"
 #include "backup/RegKeyDeleteAction.h"
@@ -57,6 +59,17 @@ std::string NewGuidText() {
   const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
   CoTaskMemFree(wide);
   return n > 0 ? std::string(text) : std::string();
+}
+
+// The system's text for a Windows error code, without the line break it
+// ends with; the code in figures when the system has no text for it.
+std::string ErrorText(DWORD error) {
+  char text[256] = "";
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           error, 0, text, sizeof text, nullptr);
+  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ')) --n;
+  if (n == 0) return "error " + std::to_string(error);
+  return std::string(text, n);
 }
 
 const char kJournalExtension[] = ".rbj";
@@ -116,18 +129,30 @@ void CBackupManager::SaveSessions() {
 }
 
 int CBackupManager::Commit(std::unique_ptr<CRegDeleteAction> operation) {
+  lastFailure_.clear();
   // Nothing is deleted that the snapshot could not bring back.
-  if (!operation->IsCaptured() || !operation->VerifySnapshot()) return 0;
+  if (!operation->IsCaptured() || !operation->VerifySnapshot()) {
+    lastFailure_ = "it could not be backed up completely, so it was left in place";
+    return 0;
+  }
   if (!journal_) {
     journalGuid_ = NewGuidText();
-    if (journalGuid_.empty()) return 0;
+    if (journalGuid_.empty()) {
+      lastFailure_ = "no name could be made for the backup file";
+      return 0;
+    }
     journal_.reset(new CBackupJournal(backupFolder_ + "\\" + journalGuid_ + kJournalExtension,
                                       CBackupSession::ToStoredTime(currentSession_.GetTime())));
   }
   OperationRecord record;
   operation->Write(record);
-  if (!journal_->Append(record)) return 0;
+  if (!journal_->Append(record)) {
+    const DWORD error = GetLastError();
+    lastFailure_ = "the backup folder " + backupFolder_ + " cannot be written: " + ErrorText(error);
+    return 0;
+  }
   if (!operation->Execute()) {
+    lastFailure_ = "the registry refused the deletion";
     journal_->Revoke();
     return 0;
   }
@@ -141,6 +166,7 @@ int CBackupManager::DeleteKey(const std::string& description, HKEY root, const s
   log.Print("CBackupManager::DeleteKey (%s, %s)", keyPath.c_str(), name.c_str());
   if (const char* reason = KeyDeletionRefusal(root, keyPath, name)) {
     log.Print("CBackupManager::DeleteKey refused (%s, %s): %s", keyPath.c_str(), name.c_str(), reason);
+    lastFailure_ = std::string("the deletion was refused: ") + reason;
     return 0;
   }
   return Commit(std::unique_ptr<CRegDeleteAction>(
@@ -153,6 +179,7 @@ int CBackupManager::DeleteValue(const std::string& description, HKEY root,
   log.Print("CBackupManager::DeleteValue (%s, %s)", keyPath.c_str(), name.c_str());
   if (const char* reason = ValueDeletionRefusal(root, keyPath)) {
     log.Print("CBackupManager::DeleteValue refused (%s, %s): %s", keyPath.c_str(), name.c_str(), reason);
+    lastFailure_ = std::string("the deletion was refused: ") + reason;
     return 0;
   }
   return Commit(std::unique_ptr<CRegDeleteAction>(

@@ -43,6 +43,11 @@ class CBackupManager {
   int DeleteValue(const std::string& description, HKEY root, const std::string& keyPath,
                   const std::string& name);
 
+  // Why the last DeleteKey or DeleteValue answered 0, in words for the
+  // user ("the backup folder ... cannot be written: Access is denied.");
+  // empty after a deletion that succeeded.
+  const std::string& GetLastFailure() const { return lastFailure_; }
+
   CBackupSession& GetCurrentSession() { return currentSession_; }
   // The sessions loaded at start-up, in directory-listing order.
   const std::vector<CBackupSession*>& GetSessions() const { return sessions_; }
@@ -61,6 +66,7 @@ class CBackupManager {
   // Created with the first deletion; its GUID names the ".rbk" file too.
   std::unique_ptr<CBackupJournal> journal_;
   std::string journalGuid_;
+  std::string lastFailure_;
 };
 
 // The one backup manager of the process, created on first use.

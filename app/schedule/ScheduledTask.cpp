@@ -2,6 +2,10 @@
 
 #include <initguid.h>
 #include <mstask.h>
+#include <oleauto.h>
+#include <taskschd.h>
+
+#include "app/schedule/TaskXml.h"
 
 #include <cstdio>
 #include <vector>
@@ -25,6 +29,28 @@ template <typename T>
 void ReleaseInterface(T*& p) {
   if (p) p->Release();
   p = nullptr;
+}
+
+// A BSTR for the 2.0 calls, freed when it goes.
+class Bstr {
+ public:
+  explicit Bstr(const wchar_t* text) : text_(SysAllocString(text)) {}
+  Bstr() = default;
+  ~Bstr() { SysFreeString(text_); }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  BSTR Get() const { return text_; }
+  BSTR* Out() { return &text_; }
+
+ private:
+  BSTR text_ = nullptr;
+};
+
+// A VARIANT argument left empty: the 2.0 calls' "not given".
+VARIANT Empty() {
+  VARIANT v;
+  VariantInit(&v);
+  return v;
 }
 
 }  // namespace
@@ -80,14 +106,49 @@ CScheduledTask::CScheduledTask() {
                               IID_ITaskScheduler, reinterpret_cast<void**>(&scheduler_)))) {
     scheduler_ = nullptr;
   }
+  // Only Vista and later have the 2.0 service.
+  if (FAILED(CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskService,
+                              reinterpret_cast<void**>(&service_)))) {
+    service_ = nullptr;
+    return;
+  }
+  Bstr root(L"\\");
+  if (FAILED(service_->Connect(Empty(), Empty(), Empty(), Empty())) ||
+      FAILED(service_->GetFolder(root.Get(), &rootFolder_)) || !rootFolder_) {
+    rootFolder_ = nullptr;
+    ReleaseInterface(service_);
+  }
 }
 
 CScheduledTask::~CScheduledTask() {
+  ReleaseInterface(rootFolder_);
+  ReleaseInterface(service_);
   ReleaseInterface(scheduler_);
   if (comInitialized_) CoUninitialize();
 }
 
+bool CScheduledTask::ReadTaskDocument(std::wstring& xml) {
+  if (!rootFolder_) return false;
+  Bstr name(kTaskName);
+  IRegisteredTask* task = nullptr;
+  if (FAILED(rootFolder_->GetTask(name.Get(), &task)) || !task) return false;
+  Bstr text;
+  const bool read = SUCCEEDED(task->get_Xml(text.Out())) && text.Get();
+  ReleaseInterface(task);
+  xml = read ? std::wstring(text.Get()) : std::wstring();
+  // A task whose document cannot be read still exists.
+  return true;
+}
+
 bool CScheduledTask::Load(ScheduleChoice& choice) {
+  // On Vista and later the 2.0 folder also lists tasks made through 1.0.
+  std::wstring xml;
+  if (ReadTaskDocument(xml)) {
+    const TaskXmlFacts facts = ReadTaskXml(xml);
+    choice.frequency = facts.hasTrigger ? facts.choice.frequency : kMonthly;
+    choice.dayIndex = facts.hasTrigger ? facts.choice.dayIndex : 0;
+    return true;
+  }
   if (!scheduler_) return false;
   ITask* task = nullptr;
   if (FAILED(scheduler_->Activate(kTaskName, IID_ITask, reinterpret_cast<IUnknown**>(&task))) || !task)
@@ -115,14 +176,55 @@ bool CScheduledTask::Load(ScheduleChoice& choice) {
   return true;
 }
 
+bool CScheduledTask::RunsAtHighestLevel() {
+  std::wstring xml;
+  return ReadTaskDocument(xml) && ReadTaskXml(xml).highestRunLevel;
+}
+
 void CScheduledTask::Delete() {
+  if (rootFolder_) {
+    Bstr name(kTaskName);
+    rootFolder_->DeleteTask(name.Get(), 0);
+  }
   if (scheduler_) scheduler_->Delete(kTaskName);
 }
 
 bool CScheduledTask::Save(const std::string& program, const std::string& folder,
                           const ScheduleChoice& choice) {
-  if (!scheduler_) return false;
   Delete();
+  if (SaveThroughTaskService(program, folder, choice)) return true;
+  return SaveThroughTaskScheduler(program, folder, choice);
+}
+
+bool CScheduledTask::SaveThroughTaskService(const std::string& program, const std::string& folder,
+                                            const ScheduleChoice& choice) {
+  if (!rootFolder_) return false;
+  SYSTEMTIME today;
+  GetLocalTime(&today);
+  Bstr name(kTaskName);
+  Bstr xml(TaskXml(program, folder, choice, today).c_str());
+  IRegisteredTask* registered = nullptr;
+  // The interactive user's own token: no password is stored, and the task
+  // runs while that user is logged on, as the 1.0 task does.
+  if (FAILED(rootFolder_->RegisterTask(name.Get(), xml.Get(), TASK_CREATE_OR_UPDATE, Empty(), Empty(),
+                                       TASK_LOGON_INTERACTIVE_TOKEN, Empty(), &registered)))
+    return false;
+  ReleaseInterface(registered);
+  // A scheduler may accept the document and keep only part of it; such a
+  // task would never run, or run without rights.
+  std::wstring stored;
+  const TaskXmlFacts facts = ReadTaskDocument(stored) ? ReadTaskXml(stored) : TaskXmlFacts();
+  if (facts.hasTrigger && facts.choice.frequency == choice.frequency &&
+      facts.choice.dayIndex == choice.dayIndex && facts.highestRunLevel &&
+      lstrcmpiW(facts.command.c_str(), Widen(program).c_str()) == 0)
+    return true;
+  rootFolder_->DeleteTask(name.Get(), 0);
+  return false;
+}
+
+bool CScheduledTask::SaveThroughTaskScheduler(const std::string& program, const std::string& folder,
+                                              const ScheduleChoice& choice) {
+  if (!scheduler_) return false;
   ITask* task = nullptr;
   if (FAILED(scheduler_->NewWorkItem(kTaskName, CLSID_CTask, IID_ITask,
                                      reinterpret_cast<IUnknown**>(&task))) ||

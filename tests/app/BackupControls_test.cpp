@@ -277,12 +277,21 @@ TEST_F(BackupControlsTest, AFailedRestoreKeepsTheOperationAndItsFile) {
   panel_->GetSessionBox().SelectNext();
   ASSERT_EQ((std::vector<std::string>{"Value broken", "Value fine"}), Lines(List()));
   PressSelectAll();
-  EXPECT_NE("", PressRestore(IDYES));
+  {
+    // The user hears what failed and why; the row stays, ticked.
+    guitest::MessageBoxAnswerer failure("Varnholt", IDOK, 10000);
+    EXPECT_NE("", PressRestore(IDYES));
+    ASSERT_TRUE(failure.Wait());
+    EXPECT_EQ(
+        "1 of 2 operation(s) could not be restored; they stay in the backup.\n\n"
+        "Value broken: its backup record is damaged",
+        failure.Text());
+  }
 
   EXPECT_TRUE(RestoredExactly("fine"));
   EXPECT_FALSE(ValueExists(kHKCU, kKey, "broken"));
   EXPECT_EQ((std::vector<std::string>{"Value broken"}), Lines(List()));
-  EXPECT_EQ((std::vector<int>{0}), Ticks());
+  EXPECT_EQ((std::vector<int>{1}), Ticks());
   ASSERT_EQ(1, GetBackupManager().GetSessions()[0]->Count());
 
   // At exit the file is rewritten with the one operation still owed.

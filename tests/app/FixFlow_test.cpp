@@ -109,6 +109,35 @@ TEST_F(FixFlowTest, FixesTheThreeSelectedOfTenAndKeepsTheOthers) {
   }
 }
 
+// Every fix needs its backup on disk first: when the Backup folder cannot be
+// written, nothing is deleted and the user is told why.
+TEST_F(FixFlowTest, AnUnwritableBackupFolderIsNamedInTheOutcome) {
+  const std::string blocked = temp_.PathOf("blocked");
+  HANDLE file = CreateFileA(blocked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  CloseHandle(file);
+  SetBackupManagerForTesting(nullptr);
+  manager_.reset(new CBackupManager(blocked + "\\Backup"));
+  SetBackupManagerForTesting(manager_.get());
+
+  ScanSharedDlls(2);
+  BoxAnswerer confirm("Varnholt", IDYES, 10000);
+  BoxAnswerer outcome("Varnholt", IDOK, 10000);
+  Click(Panel().GetFixButton());
+  ASSERT_TRUE(outcome.Wait());
+  const std::string text = outcome.Text();
+  EXPECT_EQ(0u, text.find("0 of 2 errors were fixed succesfully.\n\n2 could not be fixed")) << text;
+  EXPECT_NE(std::string::npos, text.find("the backup folder " + blocked + "\\Backup cannot be written"))
+      << text;
+  EXPECT_EQ(2, SharedDllValues());
+  EXPECT_EQ(0, manager_->GetCurrentSession().Count());
+  // The log keeps its usual lines.
+  const std::string log = Log();
+  EXPECT_NE(std::string::npos, log.find("Starting to fix 2 errors.")) << log;
+  EXPECT_NE(std::string::npos, log.find("Error fix complete.")) << log;
+}
+
 TEST_F(FixFlowTest, AFailingFixIsNotCountedButLeavesTheList) {
   ScanSharedDlls(3);
   // Someone else removes one entry between the scan and the fix.
@@ -123,7 +152,8 @@ TEST_F(FixFlowTest, AFailingFixIsNotCountedButLeavesTheList) {
   ASSERT_TRUE(outcome.Wait());
   EXPECT_EQ("Your computer have 3 errors. You selected 3 errors.\nDo you want to fix them now?",
             confirm.Text());
-  EXPECT_EQ("2 of 3 errors were fixed succesfully.", outcome.Text());
+  // The entry was already gone: no backup reason to give, only the count.
+  EXPECT_EQ("2 of 3 errors were fixed succesfully.\n\n1 could not be fixed.", outcome.Text());
   EXPECT_EQ(0, Panel().GetResults().Count());
   EXPECT_EQ(0, SharedDllValues());
   EXPECT_EQ("No Errors", Status(kCatSharedDll));

@@ -127,6 +127,54 @@ TEST_F(StartupTest, FastStartsHiddenInTheTrayWithoutScanning) {
   EXPECT_FALSE(IsIconic(Frame().GetHwnd()));
 }
 
+// Whether the notification area holds the frame's icon: a modify of an icon
+// it does not know fails.
+bool TrayHolds(HWND owner, UINT id) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = sizeof data;
+  data.hWnd = owner;
+  data.uID = id;
+  data.uFlags = NIF_TIP;
+  lstrcpynA(data.szTip, "Varnholt", sizeof data.szTip);
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+// A restarted Explorer starts with an empty notification area and tells
+// every top-level window with "TaskbarCreated"; a hidden program must come
+// back into it or be unreachable.
+TEST_F(StartupTest, TrayIconReturnsWhenTheTaskbarIsRecreated) {
+  Start("/fast");
+  HWND hwnd = Frame().GetHwnd();
+  const UINT id = Frame().GetTrayIcon().GetId();
+  ASSERT_TRUE(TrayHolds(hwnd, id));
+
+  NOTIFYICONDATAA gone{};
+  gone.cbSize = sizeof gone;
+  gone.hWnd = hwnd;
+  gone.uID = id;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &gone));
+  ASSERT_FALSE(TrayHolds(hwnd, id));
+
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  ASSERT_NE(0u, taskbarCreated);
+  SendMessageA(hwnd, taskbarCreated, 0, 0);
+  EXPECT_TRUE(TrayHolds(hwnd, id));
+  EXPECT_TRUE(Frame().GetTrayIcon().IsShown());
+  EXPECT_FALSE(Frame().IsWindowVisible());
+
+  // A second announcement while the icon is still there keeps it, once.
+  SendMessageA(hwnd, taskbarCreated, 0, 0);
+  EXPECT_TRUE(Frame().GetTrayIcon().IsShown());
+  EXPECT_TRUE(TrayHolds(hwnd, id));
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &gone));
+  EXPECT_FALSE(TrayHolds(hwnd, id)) << "the icon was added twice";
+
+  // Back in the tray, it still brings the window up.
+  SendMessageA(hwnd, taskbarCreated, 0, 0);
+  Tray(WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(Frame().IsWindowVisible());
+}
+
 TEST_F(StartupTest, ScanSwitchScansHiddenAndReportsThroughTheTray) {
   SetOption("UseSound", 1);
   SetOption("PromptFix", 1);

@@ -112,4 +112,25 @@ TEST_F(UninstallControlsTest, RunUninstallAsksThenStartsTheUninstallString) {
   EXPECT_TRUE(KeyExists(kHKLM, Program("tool")));
 }
 
+// An entry the deletion guard refuses (a subkey named like one of the
+// containers) is not removed: its line stays and the user is told why.
+TEST_F(UninstallControlsTest, ARefusedRemovalKeepsItsLineAndSaysWhy) {
+  Plant("Run", "Guarded", "c:\\g\\unins.exe");
+  Plant("plain", "Plain", "c:\\p\\unins.exe");
+  Build();
+  ASSERT_EQ((std::vector<std::string>{"Guarded", "Plain"}), Lines(panel_.GetList()));
+  panel_.GetList().SetCurSel(0);
+  {
+    guitest::MessageBoxAnswerer failure("Varnholt", IDOK, 10000);
+    PressAndAnswer(RemoveButton(), "Confirm", IDYES);
+    ASSERT_TRUE(failure.Wait());
+    EXPECT_EQ(0u, failure.Text().find("\"Guarded\" was not removed:\nthe deletion was refused: "))
+        << failure.Text();
+  }
+  EXPECT_TRUE(KeyExists(kHKLM, Program("Run")));
+  EXPECT_EQ((std::vector<std::string>{"Guarded", "Plain"}), Lines(panel_.GetList()));
+  EXPECT_EQ(0, panel_.GetList().GetCurSel());
+  EXPECT_EQ(0, manager_->GetCurrentSession().Count());
+}
+
 }  // namespace

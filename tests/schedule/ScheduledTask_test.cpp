@@ -6,14 +6,26 @@
 
 #include <gtest/gtest.h>
 
+#include <oleauto.h>
+#include <taskschd.h>
+
 #include "app/schedule/ScheduledTask.h"
+#include "app/schedule/TaskXml.h"
 #include "support/TaskLock.h"
+#include "support/TestPlatform.h"
 
 using namespace RegCheck;
 
 namespace {
 
 using testsupport::TaskLock;
+
+ScheduleChoice Choice(int frequency, int day) {
+  ScheduleChoice c;
+  c.frequency = frequency;
+  c.dayIndex = day;
+  return c;
+}
 
 class ScheduledTaskTest : public ::testing::Test {
  protected:
@@ -124,6 +136,187 @@ TEST_F(ScheduledTaskTest, SavingReplacesAndDeleteRemoves) {
   task_.Delete();
   EXPECT_FALSE(task_.Load(loaded));
   task_.Delete();  // deleting a missing task is harmless
+}
+
+// The scheduler's 2.0 root folder, straight, for what a test plants and
+// checks beside the code under test.
+class TaskFolder2 {
+ public:
+  TaskFolder2() {
+    ITaskService* service = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_TaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_ITaskService, reinterpret_cast<void**>(&service))))
+      return;
+    VARIANT none;
+    VariantInit(&none);
+    BSTR root = SysAllocString(L"\\");
+    if (SUCCEEDED(service->Connect(none, none, none, none))) service->GetFolder(root, &folder_);
+    SysFreeString(root);
+    service->Release();
+  }
+  ~TaskFolder2() {
+    if (folder_) folder_->Release();
+  }
+  bool Valid() const { return folder_ != nullptr; }
+  bool Register(const std::wstring& xml) {
+    VARIANT none;
+    VariantInit(&none);
+    BSTR name = SysAllocString(L"Varnholt"), text = SysAllocString(xml.c_str());
+    IRegisteredTask* task = nullptr;
+    HRESULT hr = folder_->RegisterTask(name, text, TASK_CREATE_OR_UPDATE, none, none,
+                                       TASK_LOGON_INTERACTIVE_TOKEN, none, &task);
+    SysFreeString(name);
+    SysFreeString(text);
+    if (task) task->Release();
+    return SUCCEEDED(hr);
+  }
+  // The stored document; false when there is no task.
+  bool Read(std::wstring& xml) {
+    BSTR name = SysAllocString(L"Varnholt");
+    IRegisteredTask* task = nullptr;
+    HRESULT hr = folder_->GetTask(name, &task);
+    SysFreeString(name);
+    if (FAILED(hr) || !task) return false;
+    BSTR text = nullptr;
+    if (SUCCEEDED(task->get_Xml(&text)) && text) xml = text;
+    SysFreeString(text);
+    task->Release();
+    return true;
+  }
+
+ private:
+  ITaskFolder* folder_ = nullptr;
+};
+
+// Whether the 1.0 interfaces see a task "Varnholt".
+bool InTaskScheduler1() {
+  ITaskScheduler* scheduler = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_ITaskScheduler, reinterpret_cast<void**>(&scheduler))))
+    return false;
+  ITask* task = nullptr;
+  const bool found =
+      SUCCEEDED(scheduler->Activate(L"Varnholt", IID_ITask, reinterpret_cast<IUnknown**>(&task)));
+  if (task) task->Release();
+  scheduler->Release();
+  return found;
+}
+
+// What an older version wrote: a 1.0 task, weekly on Tuesday.
+bool MakeOldVersionTask() {
+  ITaskScheduler* scheduler = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_CTaskScheduler, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_ITaskScheduler, reinterpret_cast<void**>(&scheduler))))
+    return false;
+  ITask* task = nullptr;
+  bool saved = false;
+  if (SUCCEEDED(scheduler->NewWorkItem(L"Varnholt", CLSID_CTask, IID_ITask,
+                                       reinterpret_cast<IUnknown**>(&task)))) {
+    task->SetApplicationName(L"C:\\Old\\Varnholt.exe");
+    task->SetParameters(L"/scan");
+    WORD index = 0;
+    ITaskTrigger* trigger = nullptr;
+    if (SUCCEEDED(task->CreateTrigger(&index, &trigger))) {
+      TASK_TRIGGER data{};
+      data.cbTriggerSize = sizeof data;
+      data.wBeginYear = 2009;
+      data.wBeginMonth = 6;
+      data.wBeginDay = 2;
+      data.TriggerType = TASK_TIME_TRIGGER_WEEKLY;
+      data.Type.Weekly.WeeksInterval = 1;
+      data.Type.Weekly.rgfDaysOfTheWeek = TASK_TUESDAY;
+      IPersistFile* file = nullptr;
+      if (SUCCEEDED(trigger->SetTrigger(&data)) &&
+          SUCCEEDED(task->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        saved = SUCCEEDED(file->Save(nullptr, TRUE));
+        file->Release();
+      }
+      trigger->Release();
+    }
+    task->Release();
+  }
+  scheduler->Release();
+  return saved;
+}
+
+TEST_F(ScheduledTaskTest, AnOlderVersionsTaskIsReadChangedAndRemoved) {
+  ASSERT_TRUE(MakeOldVersionTask());
+  ScheduleChoice loaded;
+  ASSERT_TRUE(task_.Load(loaded));
+  EXPECT_EQ(kWeekly, loaded.frequency);
+  EXPECT_EQ("Tuesday", DayText(loaded.frequency, loaded.dayIndex));
+
+  ASSERT_TRUE(task_.Save("C:\\V\\Varnholt.exe", "C:\\V", Choice(kMonthly, 19)));
+  ScheduleChoice changed;
+  ASSERT_TRUE(task_.Load(changed));
+  EXPECT_EQ(kMonthly, changed.frequency);
+  EXPECT_EQ(19, changed.dayIndex);
+
+  task_.Delete();
+  EXPECT_FALSE(task_.Load(changed));
+  EXPECT_FALSE(InTaskScheduler1());
+  TaskFolder2 folder;
+  std::wstring xml;
+  EXPECT_FALSE(folder.Valid() && folder.Read(xml));
+}
+
+// Windows keeps the whole document and the task runs elevated. Wine 8 keeps
+// only the description and settings of a 2.0 task (no trigger, no principal,
+// no action), so the program must notice and write the 1.0 task instead.
+TEST_F(ScheduledTaskTest, TheStoredTaskRunsAtTheHighestLevelWhereTheSchedulerKeepsIt) {
+  ASSERT_TRUE(task_.HasTaskService()) << "every supported Windows and Wine has the 2.0 service";
+  ASSERT_TRUE(task_.Save("C:\\V\\Varnholt.exe", "C:\\V", Choice(kWeekly, 3)));
+  ScheduleChoice loaded;
+  ASSERT_TRUE(task_.Load(loaded));
+  EXPECT_EQ(kWeekly, loaded.frequency);
+  EXPECT_EQ(3, loaded.dayIndex);
+
+  TaskFolder2 folder;
+  ASSERT_TRUE(folder.Valid());
+  std::wstring stored;
+  if (testsupport::RunsUnderWine()) {
+    EXPECT_FALSE(task_.RunsAtHighestLevel());
+    EXPECT_FALSE(folder.Read(stored)) << "a 2.0 task without its trigger was left behind";
+    EXPECT_TRUE(InTaskScheduler1());
+    // What Wine drops, checked, so the day it keeps more shows here.
+    ASSERT_TRUE(folder.Register(
+        TaskXml("C:\\V\\Varnholt.exe", "C:\\V", Choice(kWeekly, 3), SYSTEMTIME{2026, 1, 0, 1, 0, 0, 0, 0})));
+    ASSERT_TRUE(folder.Read(stored));
+    const TaskXmlFacts kept = ReadTaskXml(stored);
+    EXPECT_FALSE(kept.hasTrigger);
+    EXPECT_FALSE(kept.highestRunLevel);
+    EXPECT_EQ(L"", kept.command);
+  } else {
+    EXPECT_TRUE(task_.RunsAtHighestLevel());
+    ASSERT_TRUE(folder.Read(stored));
+    EXPECT_NE(std::wstring::npos, stored.find(L"HighestAvailable"));
+  }
+}
+
+// A 2.0 task (this version on another machine's scheduler) is found,
+// replaced and removed through both interfaces.
+TEST_F(ScheduledTaskTest, ATaskMadeThroughTheNewInterfacesIsFoundAndRemoved) {
+  TaskFolder2 folder;
+  ASSERT_TRUE(folder.Valid());
+  ASSERT_TRUE(folder.Register(
+      TaskXml("C:\\V\\Varnholt.exe", "C:\\V", Choice(kWeekly, 4), SYSTEMTIME{2026, 1, 0, 1, 0, 0, 0, 0})));
+  ScheduleChoice loaded;
+  ASSERT_TRUE(task_.Load(loaded));
+  // Wine drops the trigger: the task reads as one without a trigger does.
+  const bool keepsTrigger = !testsupport::RunsUnderWine();
+  EXPECT_EQ(keepsTrigger ? kWeekly : kMonthly, loaded.frequency);
+  EXPECT_EQ(keepsTrigger ? 4 : 0, loaded.dayIndex);
+
+  ASSERT_TRUE(task_.Save("C:\\V\\Varnholt.exe", "C:\\V", Choice(kMonthly, 30)));
+  ASSERT_TRUE(task_.Load(loaded));
+  EXPECT_EQ(kMonthly, loaded.frequency);
+  EXPECT_EQ(30, loaded.dayIndex);
+
+  task_.Delete();
+  std::wstring xml;
+  EXPECT_FALSE(folder.Read(xml));
+  EXPECT_FALSE(InTaskScheduler1());
+  EXPECT_FALSE(task_.Load(loaded));
 }
 
 TEST(ScheduleDays, ListsAndBits) {

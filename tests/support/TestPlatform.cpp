@@ -1,5 +1,7 @@
 #include "support/TestPlatform.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,5 +20,10 @@ bool PrefixIs64Bit() {
 }
 
 bool ExpectWow64() { return !ProcessIs64Bit() && PrefixIs64Bit(); }
+
+bool RunsUnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 
 }  // namespace testsupport

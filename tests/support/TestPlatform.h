@@ -15,4 +15,8 @@ bool PrefixIs64Bit();
 // A 32-bit process in a 64-bit prefix: the only case of WOW64.
 bool ExpectWow64();
 
+// Wine rather than Windows, from the loader's own export: where Wine's
+// components are known to keep less than Windows does, a test states both.
+bool RunsUnderWine();
+
 }  // namespace testsupport
