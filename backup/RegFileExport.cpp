@@ -54,13 +54,12 @@ bool IsPlainText(const Bytes& data) {
   return true;
 }
 
-// What the registry holds after the ANSI call stored `data` of a string
-// type: each ANSI character widened, whatever the byte count, with no
-// terminator added.
-Bytes StoredStringBytes(const Bytes& data) {
-  if (data.empty()) return data;
-  const char* text = reinterpret_cast<const char*>(data.data());
-  const int length = static_cast<int>(data.size());
+// `size` ANSI bytes widened through the ANSI code page, as the registry's
+// ANSI calls widen names and string data: whatever the byte count, with no
+// terminator added. Little-endian UTF-16 bytes.
+Bytes Widened(const char* text, size_t size) {
+  if (size == 0) return Bytes();
+  const int length = static_cast<int>(size);
   const int wide = MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
   std::wstring buffer(static_cast<size_t>(wide > 0 ? wide : 0), L'\0');
   if (wide > 0) MultiByteToWideChar(CP_ACP, 0, text, length, &buffer[0], wide);
@@ -70,6 +69,10 @@ Bytes StoredStringBytes(const Bytes& data) {
     stored[2 * i + 1] = static_cast<uint8_t>(buffer[i] >> 8);
   }
   return stored;
+}
+
+Bytes StoredStringBytes(const Bytes& data) {
+  return Widened(reinterpret_cast<const char*>(data.data()), data.size());
 }
 
 // `line` (name and "hex(n):") followed by the bytes, wrapped as regedit does.
@@ -178,6 +181,9 @@ bool FormatRegFile(const CBackupSession& session, std::string& text, std::string
 bool ExportRegFile(const CBackupSession& session, const std::string& path, std::string& error) {
   std::string text;
   if (!FormatRegFile(session, text, error)) return false;
+  Bytes unicode = {0xFF, 0xFE};  // byte order mark
+  const Bytes body = Widened(text.data(), text.size());
+  unicode.insert(unicode.end(), body.begin(), body.end());
   bool written = false;
   {
     ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -187,8 +193,9 @@ bool ExportRegFile(const CBackupSession& session, const std::string& path, std::
       return false;
     }
     DWORD done = 0;
-    written = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
-              done == text.size();
+    written = WriteFile(file.Get(), unicode.data(), static_cast<DWORD>(unicode.size()), &done,
+                        nullptr) &&
+              done == unicode.size();
   }
   if (!written) {
     error = "cannot write \"" + path + "\" completely";

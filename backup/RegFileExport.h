@@ -3,10 +3,13 @@
 // so that any machine's regedit can put the recorded keys and values back
 // without this program.
 //
-// The file is written in the ANSI code page, like every name and string the
-// program records: regedit reads a file without byte order mark through
-// that same code page, so names come back exactly as the program's own
-// restore would write them. String data is written as text only when it is
+// The file is UTF-16LE with a byte order mark, as regedit writes it. That
+// is needed, not a matter of taste: regedit reads the hex(1), hex(2) and
+// hex(7) bytes of a file without the mark as ANSI text and widens each
+// byte, so the exact UTF-16 data of a string value can only come back from
+// a Unicode file. Names, recorded in the ANSI code page, are widened through
+// that code page, just as the registry's ANSI calls of the program's own
+// restore would widen them. String data is written as text only when it is
 // plain printable ASCII with one terminator; anything else (other types,
 // odd sizes, missing or extra terminators, other bytes) is written as
 // hex(n): bytes, for string types the UTF-16 bytes that the ANSI registry
@@ -18,8 +21,8 @@
 
 namespace RegCheck {
 
-// The text of the file for every operation of `session`, with CRLF line
-// ends. False, with a reason in `error`, when a snapshot is damaged or a
+// The text of the file for every operation of `session`, in the ANSI code
+// page with CRLF line ends (before the conversion to UTF-16). False, with a reason in `error`, when a snapshot is damaged or a
 // name cannot be written in the format (a line break in it).
 bool FormatRegFile(const CBackupSession& session, std::string& text, std::string& error);
 
