@@ -34,6 +34,7 @@ class COptionControls : public exmfc::CControlsHolder {
   fw::CButton* GetCheckBox(UINT id);
   exmfc::CSkinButton& GetScheduleButton() { return schedule_; }
   fw::CListBox& GetIgnoredList() { return ignoredList_; }
+  exmfc::CSkinButton& GetRemoveIgnoredButton() { return removeIgnored_; }
 
  protected:
   BOOL OnShow() override;
