@@ -1,5 +1,7 @@
 #include "app/BackupControls.h"
 
+#include <commdlg.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -8,6 +10,7 @@
 
 #include "app/PanelLook.h"
 #include "backup/BackupManager.h"
+#include "backup/RegFileExport.h"
 #include "backup/SnapshotCodec.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
@@ -18,6 +21,7 @@ const RECT kSessionLabelRect = {2, 53, 378, 70};
 const RECT kSessionBoxRect = {2, 75, 378, 97};
 const RECT kActionsLabelRect = {2, 113, 378, 130};
 const RECT kFrameRect = {2, 130, 378, 267};
+const RECT kExportRect = {41, 272, 141, 296};
 const RECT kSelectAllRect = {161, 272, 261, 296};
 const RECT kRestoreRect = {281, 272, 381, 296};
 constexpr int kListInset = 3;
@@ -42,6 +46,7 @@ CBackupControls::CBackupControls()
                                                  16, 0))) {}
 
 bool CBackupControls::Create(HWND parent) {
+  parent_ = parent;
   if (!sessionLabel_.Create("Select session:", WS_CHILD, kSessionLabelRect, parent)) return false;
   sessionLabel_.SetFont(exmfc::GetFont(6));
   if (!actionsLabel_.Create("Select action(s) for restore operation:", WS_CHILD, kActionsLabelRect,
@@ -68,6 +73,7 @@ bool CBackupControls::Create(HWND parent) {
   if (!MakeSkinButton(selectAll_, "Select All", kSelectAllRect, parent, IDC_RESTORE_SELECTALL))
     return false;
   if (!MakeSkinButton(restore_, "Restore", kRestoreRect, parent, IDC_RESTORE)) return false;
+  if (!MakeSkinButton(export_, "Export...", kExportRect, parent, IDC_RESTORE_EXPORT)) return false;
 
   AddControl(&sessionLabel_);
   AddControl(&actionsLabel_);
@@ -77,6 +83,7 @@ bool CBackupControls::Create(HWND parent) {
   AddControl(&sessionBox_);
   AddControl(&restore_);
   AddControl(&selectAll_);
+  AddControl(&export_);
   FillSessionBox();
   FillActionList();
   return true;
@@ -97,6 +104,10 @@ bool CBackupControls::OnCommand(UINT id) {
   }
   if (id == IDC_RESTORE_SELECTALL) {
     SelectAll();
+    return true;
+  }
+  if (id == IDC_RESTORE_EXPORT) {
+    ExportSession();
     return true;
   }
   return false;
@@ -182,4 +193,37 @@ void CBackupControls::RestoreTicked() {
   if (failed.size() > kFailuresNamed)
     text += "\n... and " + std::to_string(failed.size() - kFailuresNamed) + " more.";
   MessageBoxA(nullptr, text.c_str(), "Varnholt", MB_OK | MB_ICONERROR);
+}
+
+void CBackupControls::ExportSession() {
+  HWND owner = GetAncestor(parent_, GA_ROOT);
+  RegCheck::CBackupSession* session = GetSession(sessionBox_.GetCurSel());
+  if (!session || session->Count() == 0) {
+    MessageBoxA(owner, "The chosen session holds no operations to export.", "Export",
+                MB_ICONINFORMATION);
+    return;
+  }
+  char path[MAX_PATH] = "Varnholt backup.reg";
+  OPENFILENAMEA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = "Registry files (*.reg)\0*.reg\0All files (*.*)\0*.*\0";
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = sizeof path;
+  dialog.lpstrTitle = "Export backup as .reg file";
+  dialog.lpstrDefExt = "reg";
+  dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                 OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameA(&dialog)) return;
+  std::string error;
+  if (!RegCheck::ExportRegFile(*session, path, error)) {
+    MessageBoxA(owner, ("The backup could not be exported: " + error + ".").c_str(), "Export",
+                MB_ICONHAND);
+    return;
+  }
+  char text[MAX_PATH + 128];
+  snprintf(text, sizeof text,
+           "%d operation(s) were written to\n%s\nImport the file with regedit to put them back.",
+           session->Count(), path);
+  MessageBoxA(owner, text, "Export", MB_ICONINFORMATION);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The restore panel: pick a backup session (this run's, or one loaded from
 // a backup file), tick recorded deletions of it, and write them back into
-// the registry with "Restore" (118); "Select All" (184) ticks every row.
+// the registry with "Restore" (118); "Select All" (184) ticks every row;
+// "Export..." (1020) writes the whole chosen session as a .reg file.
 // Everything shown comes from the backup manager and is rebuilt on each
 // showing, on each session change and after each restore.
 
@@ -29,7 +30,8 @@ class CBackupControls : public exmfc::CControlsHolder, public exmfc::ISkinComboB
   // fills the session box and the list.
   bool Create(HWND parent);
 
-  // 118 runs the restore flow, 184 ticks every row; false for other ids.
+  // 118 runs the restore flow, 184 ticks every row, 1020 exports; false for
+  // other ids.
   bool OnCommand(UINT id);
 
   // The current session first, then every loaded session in the backup
@@ -42,6 +44,9 @@ class CBackupControls : public exmfc::CControlsHolder, public exmfc::ISkinComboB
   // "Varnholt" box names each failure and its reason.
   void RestoreTicked();
   void SelectAll() { list_.TickAll(); }
+  // Asks for a file name and writes the chosen session's operations into
+  // it as a .reg file; says how it went.
+  void ExportSession();
 
   // The session of session box entry `index`, or null.
   RegCheck::CBackupSession* GetSession(int index) const;
@@ -54,6 +59,7 @@ class CBackupControls : public exmfc::CControlsHolder, public exmfc::ISkinComboB
   exmfc::CScrollBarEx& GetScrollBar() { return scrollBar_; }
   exmfc::CSkinButton& GetRestoreButton() { return restore_; }
   exmfc::CSkinButton& GetSelectAllButton() { return selectAll_; }
+  exmfc::CSkinButton& GetExportButton() { return export_; }
 
  protected:
   BOOL OnShow() override;
@@ -68,6 +74,8 @@ class CBackupControls : public exmfc::CControlsHolder, public exmfc::ISkinComboB
   exmfc::CSkinComboBox sessionBox_;
   exmfc::CSkinButton restore_;
   exmfc::CSkinButton selectAll_;
+  exmfc::CSkinButton export_;
+  HWND parent_ = nullptr;
   fw::OwnedIcon sessionIcon_;
   // Counts the list's refills: a restore confirmed while the list was
   // rebuilt behind the owner-less box does nothing.

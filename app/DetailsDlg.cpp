@@ -1,6 +1,10 @@
 #include "app/DetailsDlg.h"
 
+#include <cstdio>
+#include <vector>
+
 #include "app/PanelLook.h"
+#include "engine/IgnoreList.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
 
@@ -35,11 +39,12 @@ BOOL CDetailsDlg::OnInitDialog() {
                  WS_VISIBLE);
   MakeSkinButton(selectNone_, "Select None", RECT{125, top, 225, top + 24}, GetHwnd(),
                  IDC_SELECT_NONE, WS_VISIBLE);
+  MakeSkinButton(ignore_, "Ignore", RECT{230, top, 330, top + 24}, GetHwnd(), IDC_DETAILS_IGNORE,
+                 WS_VISIBLE);
   MakeSkinButton(ok_, "OK", RECT{kWidth - 120 - 100, top, kWidth - 120, top + 24}, GetHwnd(), IDOK,
                  WS_VISIBLE);
 
-  for (RegCheck::CRegistryAction* action : results_)
-    if (action->GetCategory() & mask_) list_.AddAction(action);
+  FillList();
   CenterWindow();
   return TRUE;
 }
@@ -49,5 +54,50 @@ bool CDetailsDlg::OnCmdMsg(UINT id, UINT code, HWND control) {
     list_.SelectAll(id == IDC_SELECT_ALL);
     return true;
   }
+  if (code == BN_CLICKED && id == IDC_DETAILS_IGNORE) {
+    IgnoreTicked();
+    return true;
+  }
   return CWindowSkin::OnCmdMsg(id, code, control);
+}
+
+void CDetailsDlg::FillList() {
+  list_.ResetContent();
+  for (RegCheck::CRegistryAction* action : results_)
+    if (action->GetCategory() & mask_) list_.AddAction(action);
+}
+
+void CDetailsDlg::IgnoreTicked() {
+  std::vector<RegCheck::CRegistryAction*> ticked;
+  for (int i = 0; i < list_.GetCount(); ++i) {
+    RegCheck::CRegistryAction* action = list_.GetAction(i);
+    if (action && action->IsSelected()) ticked.push_back(action);
+  }
+  if (ticked.empty()) {
+    MessageBoxA(GetHwnd(), "Tick the errors that later scans should not report.", "Ignore",
+                MB_ICONINFORMATION);
+    return;
+  }
+  char text[256];
+  snprintf(text, sizeof text,
+           "%d error(s) will be put on the ignore list and not reported again.\n"
+           "The Options panel lists them and can bring them back.\nContinue?",
+           static_cast<int>(ticked.size()));
+  if (MessageBoxA(GetHwnd(), text, "Ignore", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  int failed = 0;
+  for (RegCheck::CRegistryAction* action : ticked) {
+    if (RegCheck::AddIgnoreEntry(RegCheck::IgnoreEntryOf(*action)) != ERROR_SUCCESS) {
+      ++failed;
+      continue;
+    }
+    action->Release();
+    ++ignored_;
+  }
+  // The rows pointed at released actions; rebuild before anything repaints.
+  FillList();
+  if (failed) {
+    snprintf(text, sizeof text, "%d error(s) could not be stored on the ignore list and stay listed.",
+             failed);
+    MessageBoxA(GetHwnd(), text, "Ignore", MB_ICONEXCLAMATION);
+  }
 }

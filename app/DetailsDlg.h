@@ -1,6 +1,8 @@
 #pragma once
 // The modal dialog in which the user ticks and unticks the found errors of
-// one category. Changes apply at once; closing never undoes them.
+// one category, or puts the ticked ones on the ignore list ("Ignore"), which
+// takes them out of the results. Changes apply at once; closing never undoes
+// them.
 
 #include "app/DetailsListControl.h"
 #include "engine/RegistryAction.h"
@@ -17,6 +19,8 @@ class CDetailsDlg : public exmfc::CWindowSkin<fw::CDialog> {
   CDetailsDlg(RegCheck::CActionList& results, int mask);
 
   CDetailsListControl& GetList() { return list_; }
+  // Errors put on the ignore list while the dialog was open.
+  int GetIgnoredCount() const { return ignored_; }
 
  protected:
   void InitSkin() override;
@@ -24,6 +28,12 @@ class CDetailsDlg : public exmfc::CWindowSkin<fw::CDialog> {
   bool OnCmdMsg(UINT id, UINT code, HWND control) override;
 
  private:
+  // Asks, stores the ticked rows' errors on the ignore list, releases them
+  // from the results and refills the list. An error that cannot be stored
+  // stays, and the user is told.
+  void IgnoreTicked();
+  void FillList();
+
   RegCheck::CActionList& results_;
   int mask_;
   fw::CStatic label_;
@@ -32,4 +42,6 @@ class CDetailsDlg : public exmfc::CWindowSkin<fw::CDialog> {
   exmfc::CSkinButton ok_;
   exmfc::CSkinButton selectAll_;
   exmfc::CSkinButton selectNone_;
+  exmfc::CSkinButton ignore_;
+  int ignored_ = 0;
 };

@@ -1,9 +1,12 @@
 #include "app/OptionControls.h"
 
+#include <string>
+
 #include "app/AppOptions.h"
 #include "app/PanelLook.h"
 #include "app/SchedulerDlg.h"
 #include "exmfc/FontTable.h"
+#include "engine/ScanCategories.h"
 #include "res/resource.h"
 
 namespace {
@@ -33,10 +36,27 @@ bool COptionControls::Create(HWND parent) {
                       WS_TABSTOP))
     return false;
 
+  if (!ignoredLabel_.Create("Errors that scans ignore:", WS_CHILD | SS_NOPREFIX,
+                            RECT{2, 154, 378, 169}, parent))
+    return false;
+  ignoredLabel_.SetFont(exmfc::GetFont(6));
+  if (!ignoredList_.Create(WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER |
+                               LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                           RECT{2, 170, 378, 206}, parent, IDC_OPT_IGNORED_LIST))
+    return false;
+  ignoredList_.SetFont(exmfc::GetFont(6));
+  if (!MakeSkinButton(removeIgnored_, "Remove", RECT{278, 210, 378, 234}, parent,
+                      IDC_OPT_IGNORED_REMOVE, WS_TABSTOP))
+    return false;
+
   AddControl(&splash_);
   AddControl(&sound_);
   AddControl(&promptFix_);
   AddControl(&schedule_);
+  AddControl(&ignoredLabel_);
+  AddControl(&ignoredList_);
+  AddControl(&removeIgnored_);
+  FillIgnoredList();
   return true;
 }
 
@@ -65,10 +85,49 @@ bool COptionControls::OnCommand(UINT id, HWND owner) {
     StoreCheckBox(id);
     return true;
   }
+  if (id == IDC_OPT_IGNORED_REMOVE) {
+    RemoveChosenIgnored(owner);
+    return true;
+  }
   if (id == IDC_OPT_SCHEDULE) {
     CSchedulerDlg dialog;
     dialog.DoModal(owner);
     return true;
   }
   return false;
+}
+
+BOOL COptionControls::OnShow() {
+  FillIgnoredList();
+  return TRUE;
+}
+
+void COptionControls::FillIgnoredList() {
+  ignoredList_.ResetContent();
+  ignoredList_.SetHorizontalExtent(0);
+  ignored_ = RegCheck::ReadIgnoreList();
+  for (const RegCheck::IgnoreEntry& entry : ignored_) {
+    const RegCheck::ScanCategory* category = RegCheck::FindScanCategory(entry.category);
+    std::string line = std::string(category->settingsValue + 3) + ": " + entry.location;
+    if (!entry.description.empty()) line += "  (" + entry.description + ")";
+    ignoredList_.AddString(line.c_str());
+    ignoredList_.FitHorizontalExtent(line.c_str());
+  }
+}
+
+void COptionControls::RemoveChosenIgnored(HWND owner) {
+  const int chosen = ignoredList_.GetCurSel();
+  if (chosen < 0 || chosen >= static_cast<int>(ignored_.size())) {
+    MessageBoxA(owner, "Choose an ignored error in the list first.", "Remove", MB_ICONINFORMATION);
+    return;
+  }
+  const RegCheck::IgnoreEntry& entry = ignored_[static_cast<size_t>(chosen)];
+  const LONG rc = RegCheck::RemoveIgnoreEntry(entry.category, entry.location);
+  // Gone already (removed from the console meanwhile) is what was wanted.
+  if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
+    MessageBoxA(owner, "The entry could not be removed from the ignore list.", "Remove",
+                MB_ICONEXCLAMATION);
+    return;
+  }
+  FillIgnoredList();
 }

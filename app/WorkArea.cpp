@@ -230,11 +230,19 @@ void CWorkArea::RunFix() {
 }
 
 void CWorkArea::ShowCategoryDetails(int category) {
+  int ignored = 0;
   {
     CDetailsDlg details(scan_.GetResults(), category);
     details.DoModal(MainWindow());
+    ignored = details.GetIgnoredCount();
   }
   scan_.RecountRows();
+  // Ignored errors are counted nowhere, the stored counts of the last scan
+  // included.
+  if (ignored) {
+    scan_.FillCategoryCounts();
+    GetAppSettings().SaveCategoryCounts(scan_.GetCategoryCounts());
+  }
 }
 
 bool CWorkArea::OnCmdMsg(UINT id, UINT code, HWND control) {

@@ -128,6 +128,11 @@ void CBackupManager::SaveSessions() {
   sessions_.clear();
 }
 
+std::string CBackupManager::GetCurrentSessionFile() const {
+  if (journalGuid_.empty() || currentSession_.Count() == 0) return std::string();
+  return backupFolder_ + "\\" + journalGuid_ + kBackupExtension;
+}
+
 int CBackupManager::Commit(std::unique_ptr<CRegDeleteAction> operation) {
   lastFailure_.clear();
   // Nothing is deleted that the snapshot could not bring back.

@@ -52,6 +52,10 @@ class CBackupManager {
   // The sessions loaded at start-up, in directory-listing order.
   const std::vector<CBackupSession*>& GetSessions() const { return sessions_; }
   const std::string& GetBackupFolder() const { return backupFolder_; }
+  // The ".rbk" file the current session is written to at exit (its name is
+  // that of the recovery journal, so a crashed run's file gets it too);
+  // empty while nothing was deleted.
+  std::string GetCurrentSessionFile() const;
 
  private:
   void RecoverJournals();

@@ -24,6 +24,7 @@ FixOutcome RunFixSelected(CActionList& results, const std::string& versionString
       continue;
     }
     int fixed = action->Fix();
+    if (progress) progress->OnFixed(*action, fixed);
     action->Release();
     if (fixed) ++outcome.fixed;
     if (progress) progress->Step();

@@ -13,6 +13,8 @@ class IFixProgress {
  public:
   virtual void SetTotal(int total) = 0;
   virtual void Step() = 0;
+  // Told the answer of each Fix, just before the action is released.
+  virtual void OnFixed(CRegistryAction& /*action*/, int /*fixed*/) {}
 
  protected:
   ~IFixProgress() = default;

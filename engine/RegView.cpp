@@ -116,6 +116,14 @@ std::vector<std::string> ViewsOf(HKEY root, const std::string& path) {
   return views;
 }
 
+const char* ViewNameOfLocation(const std::string& location) {
+  static const char kNode[] = "\\Wow6432Node\\";
+  const size_t length = sizeof(kNode) - 1;
+  for (size_t i = 0; i + length <= location.size(); ++i)
+    if (_strnicmp(location.c_str() + i, kNode, length) == 0) return "32-bit";
+  return "native";
+}
+
 LONG DeleteKeyTree(HKEY parent, const std::string& name) {
   {
     RegKey key;

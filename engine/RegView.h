@@ -37,6 +37,10 @@ RegView ViewOfKey(HKEY root, const std::string& path);
 // path leads to the native key itself (a key both kinds of program share).
 std::vector<std::string> ViewsOf(HKEY root, const std::string& path);
 
+// For reports: "32-bit" for a location inside a "\Wow6432Node\" key (any
+// letter case), "native" for everything else.
+const char* ViewNameOfLocation(const std::string& location);
+
 // Deletes subkey `name` of `parent` with its whole subtree, in the view of
 // the parent's path. ERROR_SUCCESS or the first error met.
 LONG DeleteKeyTree(HKEY parent, const std::string& name);

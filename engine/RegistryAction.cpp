@@ -13,6 +13,10 @@ void CRegistryAction::Release() {
 }
 
 void CActionList::Add(CRegistryAction* action) {
+  if (filter_ && filter_->Excludes(*action)) {
+    delete action;
+    return;
+  }
   action->owner_ = this;
   actions_.push_back(action);
 }

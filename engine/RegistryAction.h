@@ -39,6 +39,15 @@ class CRegistryAction {
   int selected_ = 1;
 };
 
+// Decides which found errors a list turns away (the user's ignore list).
+class IActionFilter {
+ public:
+  virtual bool Excludes(CRegistryAction& action) const = 0;
+
+ protected:
+  ~IActionFilter() = default;
+};
+
 class CActionList {
  public:
   using Container = std::vector<CRegistryAction*>;
@@ -48,8 +57,12 @@ class CActionList {
   CActionList(const CActionList&) = delete;
   CActionList& operator=(const CActionList&) = delete;
 
-  // Takes ownership and appends.
+  // Takes ownership and appends; an action the filter excludes is destroyed
+  // at once instead, so callers must not use the pointer after Add.
   void Add(CRegistryAction* action);
+  // Consulted by Add until replaced; null (the default) admits everything.
+  // The filter must outlive its use.
+  void SetFilter(const IActionFilter* filter) { filter_ = filter; }
   // Unlinks and destroys the first entry holding `action`; 0 when absent.
   int Remove(CRegistryAction* action);
   // Destroys every action in list order and empties the list.
@@ -64,6 +77,7 @@ class CActionList {
 
  private:
   Container actions_;
+  const IActionFilter* filter_ = nullptr;
 };
 
 }  // namespace RegCheck

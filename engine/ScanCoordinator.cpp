@@ -18,6 +18,9 @@ CScanCoordinator::~CScanCoordinator() {
 
 void CScanCoordinator::Start(CActionList* results) {
   results_ = results;
+  // Read on the caller's thread, before the worker exists, so the worker
+  // only ever reads the filter.
+  ignored_.Load();
   keysVisited_ = 0;
   valuesVisited_ = 0;
   ResetEvent(cancelEvent_);
@@ -68,6 +71,7 @@ void CScanCoordinator::RunScan() {
   // Existence answers cannot change during one scan; remember them until
   // its end so a file named by many entries is looked up once.
   CProbeMemo memo;
+  results_->SetFilter(&ignored_);
   if (callback_) callback_->OnStage(0, 1);
   for (const ScanCategory& category : kScanCategories) {
     if (!(categories_ & category.bit)) continue;
@@ -75,6 +79,8 @@ void CScanCoordinator::RunScan() {
     checkers_.Scan(category.bit, *results_);
     if (callback_) callback_->OnStage(category.bit, 0);
   }
+  // The list outlives this scan; the user's later additions are not filtered.
+  results_->SetFilter(nullptr);
   if (callback_) callback_->OnStage(0, 0);
   SetEvent(doneEvent_);
 }

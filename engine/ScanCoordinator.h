@@ -7,6 +7,7 @@
 #include <string>
 
 #include "checkers/CheckerSet.h"
+#include "engine/IgnoreList.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -36,7 +37,8 @@ class CScanCoordinator {
   void SetProgressCallback(IRegProgressCallback* callback) { callback_ = callback; }
 
   // Starts the worker on `results` and returns once it runs, so IsRunning
-  // already answers 1. Must not be called while a scan runs.
+  // already answers 1. Must not be called while a scan runs. Errors on the
+  // user's ignore list (read afresh here) never enter `results`.
   void Start(CActionList* results);
   void Cancel();
   void ClearCancel();
@@ -59,6 +61,7 @@ class CScanCoordinator {
   void RunScan();
 
   CCheckerSet checkers_;
+  CIgnoreFilter ignored_;
   int categories_ = 0;
   HANDLE doneEvent_;
   HANDLE cancelEvent_;

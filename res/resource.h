@@ -129,6 +129,7 @@
 #define IDC_IEPLUGIN_REMOVE          115
 #define IDC_RESTORE                  118
 #define IDC_RESTORE_SELECTALL        184
+#define IDC_RESTORE_EXPORT           1020
 // Skinned combo box
 #define IDC_COMBO_ARROW              116
 #define IDC_POPUP_LIST               117
@@ -148,11 +149,14 @@
 // Details dialog
 #define IDC_SELECT_NONE              123
 #define IDC_SELECT_ALL               124
+#define IDC_DETAILS_IGNORE           1017
 // Options panel
 #define IDC_OPT_SPLASH               134
 #define IDC_OPT_SOUND                135
 #define IDC_OPT_PROMPTFIX            136
 #define IDC_OPT_SCHEDULE             187
+#define IDC_OPT_IGNORED_LIST         1018
+#define IDC_OPT_IGNORED_REMOVE       1019
 // Scan progress dialog
 #define IDC_PROGRESS_CANCEL          1001
 // Fix progress dialog

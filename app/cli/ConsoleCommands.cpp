@@ -8,13 +8,18 @@
 #include <ctime>
 
 #include "app/cli/CategoryList.h"
+#include "app/cli/IgnoreCommands.h"
+#include "app/cli/JsonWriter.h"
+#include "app/cli/ReportFormat.h"
 #include "app/cli/ToolCommands.h"
 #include "backup/BackupManager.h"
 #include "backup/BackupSession.h"
+#include "backup/RegFileExport.h"
 #include "backup/RegistryOperation.h"
 #include "engine/FixRun.h"
 #include "engine/SystemInfo.h"
 #include "engine/RegistryAction.h"
+#include "engine/RegView.h"
 #include "engine/ScanCategories.h"
 #include "engine/ScanCoordinator.h"
 
@@ -40,6 +45,15 @@ const char kUsage[] =
     "                             file FILE (all of them when no number is given).\n"
     "                             Restored operations leave the file, which is\n"
     "                             rewritten, or deleted once empty.\n"
+    "  export FILE [OUT.reg]      write the operations of backup file FILE as a\n"
+    "                             .reg file that regedit imports (default: the\n"
+    "                             file's name with .reg, in the current folder).\n"
+    "  ignore add CATEGORY LOCATION\n"
+    "                             never report the error at LOCATION (as scan\n"
+    "                             prints it) of CATEGORY again.\n"
+    "  ignore list                list the ignored errors, numbered.\n"
+    "  ignore remove N|CATEGORY LOCATION\n"
+    "                             report that error again.\n"
     "  startup [remove N]         list the programs Windows starts at log-on, or\n"
     "                             remove the one on line N (backed up first).\n"
     "  software [remove N]        list the installed software, or remove the\n"
@@ -47,6 +61,9 @@ const char kUsage[] =
     "  plugins [remove N]         list the Internet Explorer plug-ins, or remove the\n"
     "                             registration on line N (backed up first).\n"
     "  --help                     show this text.\n"
+    "\n"
+    "scan, fix, backups, ignore list, startup, software and plugins print one\n"
+    "JSON document instead of tab-separated lines with --format json.\n"
     "\n"
     "LIST is a comma-separated list of category names or bit values (all when\n"
     "omitted): ComObject (0x40), AppPath (0x1), FileAssociation (0x10),\n"
@@ -93,43 +110,135 @@ void RunScan(int mask, CActionList& results) {
   coordinator.ClearCancel();
 }
 
-void PrintFindings(const CActionList& results, int mask, std::ostream& out) {
-  for (CRegistryAction* action : results) {
-    std::string description, location;
-    action->GetDescription(description);
-    action->GetLocation(location);
-    out << DisplayLabel(FindScanCategory(action->GetCategory())->label) << '\t' << description
-        << '\t' << location << '\n';
-  }
-  for (const ScanCategory& category : kScanCategories) {
-    if (!(mask & category.bit)) continue;
-    out << DisplayLabel(category.label) << ": " << results.CountInCategory(category.bit) << '\n';
-  }
-  out << "Total: " << results.Count() << '\n';
+// What a report says about one found error; taken before a fix releases it.
+struct Finding {
+  int category = 0;
+  std::string description;
+  std::string location;
+  int outcome = -1;  // fix: 1 fixed, 0 failed; -1 not attempted
+};
+
+Finding FindingOf(CRegistryAction& action) {
+  Finding finding;
+  finding.category = action.GetCategory();
+  action.GetDescription(finding.description);
+  action.GetLocation(finding.location);
+  return finding;
 }
 
-int CommandScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+std::vector<Finding> FindingsOf(const CActionList& results) {
+  std::vector<Finding> findings;
+  for (CRegistryAction* action : results) findings.push_back(FindingOf(*action));
+  return findings;
+}
+
+void PrintFindings(const std::vector<Finding>& findings, int mask, std::ostream& out) {
+  for (const Finding& finding : findings)
+    out << DisplayLabel(FindScanCategory(finding.category)->label) << '\t' << finding.description
+        << '\t' << finding.location << '\n';
+  for (const ScanCategory& category : kScanCategories) {
+    if (!(mask & category.bit)) continue;
+    out << DisplayLabel(category.label) << ": "
+        << std::count_if(findings.begin(), findings.end(),
+                         [&](const Finding& f) { return f.category == category.bit; })
+        << '\n';
+  }
+  out << "Total: " << findings.size() << '\n';
+}
+
+// The categories scanned with their counts, then every finding.
+void WriteJsonFindings(CJsonWriter& json, const std::vector<Finding>& findings, int mask) {
+  json.Key("categories");
+  json.BeginArray();
+  for (const ScanCategory& category : kScanCategories) {
+    if (!(mask & category.bit)) continue;
+    json.BeginObject();
+    json.Field("name", CategoryShortName(category.bit));
+    json.Field("bit", category.bit);
+    json.Field("label", DisplayLabel(category.label));
+    json.Field("count", static_cast<int64_t>(std::count_if(
+                            findings.begin(), findings.end(),
+                            [&](const Finding& f) { return f.category == category.bit; })));
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Key("findings");
+  json.BeginArray();
+  for (const Finding& finding : findings) {
+    json.BeginObject();
+    json.Field("category", CategoryShortName(finding.category));
+    json.Field("bit", finding.category);
+    json.Field("description", finding.description);
+    json.Field("location", finding.location);
+    json.Field("view", ViewNameOfLocation(finding.location));
+    if (finding.outcome >= 0) json.Field("outcome", finding.outcome ? "fixed" : "failed");
+    json.EndObject();
+  }
+  json.EndArray();
+  json.Field("total", static_cast<int64_t>(findings.size()));
+}
+
+int CommandScan(const std::vector<std::string>& args, ReportFormat format, std::ostream& out,
+                std::ostream& err) {
   int mask = 0;
   std::string error;
   if (!ParseScanOptions(args, mask, error)) return Usage(err, error);
   CActionList results;
   RunScan(mask, results);
-  PrintFindings(results, mask, out);
+  const std::vector<Finding> findings = FindingsOf(results);
+  if (format == ReportFormat::kJson) {
+    CJsonWriter json(out);
+    BeginJsonReport(json, "scan");
+    WriteJsonFindings(json, findings, mask);
+    json.EndObject();
+  } else {
+    PrintFindings(findings, mask, out);
+  }
   return results.Count() == 0 ? kExitOk : kExitFindings;
 }
 
-int CommandFix(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// Records each fix's answer for the report; the console shows no progress.
+class CFixRecorder : public IFixProgress {
+ public:
+  void SetTotal(int) override {}
+  void Step() override {}
+  void OnFixed(CRegistryAction& action, int fixed) override {
+    findings.push_back(FindingOf(action));
+    findings.back().outcome = fixed ? 1 : 0;
+  }
+  std::vector<Finding> findings;
+};
+
+int CommandFix(const std::vector<std::string>& args, ReportFormat format, std::ostream& out,
+               std::ostream& err) {
   int mask = 0;
   std::string error;
   if (!ParseScanOptions(args, mask, error)) return Usage(err, error);
   CActionList results;
   RunScan(mask, results);
-  PrintFindings(results, mask, out);
-  FixOutcome outcome = RunFixSelected(results, kVersionString, nullptr);
-  char line[128];
-  snprintf(line, sizeof(line), "%d of %d errors were fixed succesfully.", outcome.fixed,
-           outcome.selected);
-  out << line << '\n';
+  if (format == ReportFormat::kTsv) PrintFindings(FindingsOf(results), mask, out);
+  CFixRecorder recorder;
+  FixOutcome outcome = RunFixSelected(results, kVersionString, &recorder);
+  if (format == ReportFormat::kJson) {
+    CJsonWriter json(out);
+    BeginJsonReport(json, "fix");
+    WriteJsonFindings(json, recorder.findings, mask);
+    json.Field("attempted", outcome.selected);
+    json.Field("fixed", outcome.fixed);
+    // Written when the program ends, under the name of its journal.
+    const std::string backup = GetBackupManager().GetCurrentSessionFile();
+    json.Key("backup");
+    if (backup.empty())
+      json.Null();
+    else
+      json.String(backup);
+    json.EndObject();
+  } else {
+    char line[128];
+    snprintf(line, sizeof(line), "%d of %d errors were fixed succesfully.", outcome.fixed,
+             outcome.selected);
+    out << line << '\n';
+  }
   return outcome.fixed == outcome.selected ? kExitOk : kExitFindings;
 }
 
@@ -149,11 +258,48 @@ void PrintSession(const CBackupSession& session, const std::string& name, std::o
   }
 }
 
-int CommandBackups(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+void WriteJsonSession(CJsonWriter& json, const CBackupSession& session, bool current) {
+  json.BeginObject();
+  json.Key("file");
+  if (current)
+    json.Null();
+  else
+    json.String(session.GetFilePath());
+  json.Key("current");
+  json.Bool(current);
+  json.Field("time", session.GetTime());
+  json.Field("time_text", FormatTime(session.GetTime()));
+  json.Key("operations");
+  json.BeginArray();
+  int number = 1;
+  for (IRegistryOperation* operation : session) {
+    json.BeginObject();
+    json.Field("number", number++);
+    json.Field("kind", operation->GetType() == static_cast<int>(kKeyDeleteType) ? "key" : "value");
+    json.Field("description", operation->GetDescription());
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+int CommandBackups(const std::vector<std::string>& args, ReportFormat format, std::ostream& out,
+                   std::ostream& err) {
   if (args.size() > 1) return Usage(err, "backups takes no arguments");
   CBackupManager& manager = GetBackupManager();
-  if (manager.GetCurrentSession().Count() > 0)
-    PrintSession(manager.GetCurrentSession(), "(current session)", out);
+  const bool withCurrent = manager.GetCurrentSession().Count() > 0;
+  if (format == ReportFormat::kJson) {
+    CJsonWriter json(out);
+    BeginJsonReport(json, "backups");
+    json.Key("sessions");
+    json.BeginArray();
+    if (withCurrent) WriteJsonSession(json, manager.GetCurrentSession(), true);
+    for (CBackupSession* session : manager.GetSessions()) WriteJsonSession(json, *session, false);
+    json.EndArray();
+    json.EndObject();
+    return kExitOk;
+  }
+  if (withCurrent) PrintSession(manager.GetCurrentSession(), "(current session)", out);
   for (CBackupSession* session : manager.GetSessions()) PrintSession(*session, session->GetFilePath(), out);
   return kExitOk;
 }
@@ -208,21 +354,61 @@ int CommandRestore(const std::vector<std::string>& args, std::ostream& out, std:
   return restored == static_cast<int>(chosen.size()) ? kExitOk : kExitFindings;
 }
 
+// "FILE.rbk" -> "FILE.reg" in the current folder.
+std::string DefaultRegFileName(const std::string& backupFile) {
+  const size_t slash = backupFile.find_last_of("\\/:");
+  std::string name = slash == std::string::npos ? backupFile : backupFile.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.erase(dot);
+  return name + ".reg";
+}
+
+int CommandExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() < 2 || args.size() > 3)
+    return Usage(err, "export needs a backup file and at most one .reg file to write");
+  // A file of the Backup folder by name, or any backup file by its path.
+  CBackupSession other;
+  CBackupSession* session = FindSession(args[1]);
+  if (!session && other.Load(args[1])) session = &other;
+  if (!session) {
+    err << "varnholt-cli: \"" << args[1]
+        << "\" is no readable backup file (see 'varnholt-cli backups')\n";
+    return kExitUsage;
+  }
+  const std::string target = args.size() == 3 ? args[2] : DefaultRegFileName(args[1]);
+  std::string error;
+  if (!ExportRegFile(*session, target, error)) {
+    err << "varnholt-cli: " << error << '\n';
+    return kExitFindings;
+  }
+  out << "exported\t" << session->Count() << " operations\t" << target << '\n';
+  return kExitOk;
+}
+
 }  // namespace
 
-int RunConsoleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunConsoleCommand(const std::vector<std::string>& commandLine, std::ostream& out,
+                      std::ostream& err) {
+  std::vector<std::string> args = commandLine;
+  ReportFormat format = ReportFormat::kTsv;
+  std::string error;
+  if (!TakeFormatOption(args, format, error)) return Usage(err, error);
   if (args.empty()) return Usage(err, "no command given");
   const std::string& command = args[0];
   if (command == "--help" || command == "-h" || command == "/?" || command == "help") {
     out << kUsage;
     return kExitOk;
   }
-  if (command == "scan") return CommandScan(args, out, err);
-  if (command == "fix") return CommandFix(args, out, err);
-  if (command == "backups") return CommandBackups(args, out, err);
-  if (command == "restore") return CommandRestore(args, out, err);
+  if (command == "scan") return CommandScan(args, format, out, err);
+  if (command == "fix") return CommandFix(args, format, out, err);
+  if (command == "backups") return CommandBackups(args, format, out, err);
+  if (command == "ignore") return RunIgnoreCommand(args, format, out, err);
   if (command == "startup" || command == "software" || command == "plugins")
-    return RunToolCommand(args, out, err);
+    return RunToolCommand(args, format, out, err);
+  if (format == ReportFormat::kJson)
+    return Usage(err, "--format json is not available for " + command);
+  if (command == "restore") return CommandRestore(args, out, err);
+  if (command == "export") return CommandExport(args, out, err);
   return Usage(err, "unknown command \"" + command + "\"");
 }
 

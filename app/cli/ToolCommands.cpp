@@ -4,6 +4,7 @@
 
 #include "app/cli/ConsoleCommands.h"
 #include "engine/RegRoots.h"
+#include "engine/RegView.h"
 #include "tools/IEPluginManager.h"
 #include "tools/StartupManager.h"
 #include "tools/UninstallManager.h"
@@ -46,7 +47,8 @@ std::string PluginLocation(const PluginEntry& entry) {
 
 }  // namespace
 
-int RunToolCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunToolCommand(const std::vector<std::string>& args, ReportFormat format, std::ostream& out,
+                   std::ostream& err) {
   const std::string& tool = args[0];
   size_t removeNumber = 0;
   if (args.size() == 3 && args[1] == "remove") {
@@ -59,6 +61,10 @@ int RunToolCommand(const std::vector<std::string>& args, std::ostream& out, std:
     removeNumber = static_cast<size_t>(number);
   } else if (args.size() != 1) {
     err << "varnholt-cli: usage: " << tool << " [remove N]\n";
+    return kExitUsage;
+  }
+  if (removeNumber != 0 && format == ReportFormat::kJson) {
+    err << "varnholt-cli: --format json is not available for " << tool << " remove\n";
     return kExitUsage;
   }
 
@@ -89,6 +95,23 @@ int RunToolCommand(const std::vector<std::string>& args, std::ostream& out, std:
       lines.push_back({entry.DisplayText(), PluginLocation(entry), &entry});
   }
 
+  if (removeNumber == 0 && format == ReportFormat::kJson) {
+    CJsonWriter json(out);
+    BeginJsonReport(json, tool.c_str());
+    json.Key("entries");
+    json.BeginArray();
+    for (size_t i = 0; i < lines.size(); ++i) {
+      json.BeginObject();
+      json.Field("number", static_cast<int64_t>(i + 1));
+      json.Field("text", lines[i].text);
+      json.Field("location", lines[i].location);
+      json.Field("view", ViewNameOfLocation(lines[i].location));
+      json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    return kExitOk;
+  }
   if (removeNumber == 0) {
     for (size_t i = 0; i < lines.size(); ++i)
       out << i + 1 << '\t' << lines[i].text << '\t' << lines[i].location << '\n';

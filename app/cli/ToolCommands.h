@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/ReportFormat.h"
+
 namespace RegCheck {
 
 // `args` starts with the command word ("startup", "software" or "plugins");
-// an optional "remove N" follows. Returns an exit code.
-int RunToolCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// an optional "remove N" follows. Lists print as `format`; a removal only
+// as text. Returns an exit code.
+int RunToolCommand(const std::vector<std::string>& args, ReportFormat format, std::ostream& out,
+                   std::ostream& err);
 
 }  // namespace RegCheck

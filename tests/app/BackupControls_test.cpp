@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "ToolPanelTest.h"
 #include "app/BackupControls.h"
@@ -302,6 +303,47 @@ TEST_F(BackupControlsTest, AFailedRestoreKeepsTheOperationAndItsFile) {
   ASSERT_EQ(1, reloaded.Load(file));
   ASSERT_EQ(1, reloaded.Count());
   EXPECT_EQ("Value broken", reloaded.At(0)->GetDescription());
+}
+
+// "Export..." writes the chosen session through the Save As dialog, which
+// is answered as a user would: a file name typed into it, then Save.
+TEST_F(BackupControlsTest, ExportWritesTheChosenSessionAsARegFile) {
+  Build();
+  EXPECT_EQ("The chosen session holds no operations to export.",
+            PressAndAnswer(panel_->GetExportButton(), "Export", IDOK));
+
+  PlantAndRemove("exported", REG_SZ, std::string("text\0", 5));
+  Build();
+  const std::string target = temp_.PathOf("panel.reg");
+  std::thread saveAs([&] {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 8000; Sleep(20)) {
+      HWND dialog = FindWindowA("#32770", "Export backup as .reg file");
+      if (!dialog || !IsWindowVisible(dialog)) continue;
+      // The file name box of the Explorer-style dialog (cmb13).
+      SetDlgItemTextA(dialog, 0x47C, target.c_str());
+      SendMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+      return;
+    }
+  });
+  const std::string said = PressAndAnswer(panel_->GetExportButton(), "Export", IDOK, 10000);
+  saveAs.join();
+  EXPECT_EQ("1 operation(s) were written to\n" + target +
+                "\nImport the file with regedit to put them back.",
+            said);
+  HANDLE file = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  std::string bytes(4096, '\0');
+  DWORD got = 0;
+  ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
+  CloseHandle(file);
+  bytes.resize(got);
+  std::string ascii;  // the UTF-16 text's low bytes
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) ascii += bytes[i];
+  EXPECT_EQ(0u, ascii.find("Windows Registry Editor Version 5.00\r\n")) << ascii;
+  EXPECT_NE(std::string::npos, ascii.find("; 1. Value exported\r\n")) << ascii;
+  EXPECT_NE(std::string::npos,
+            ascii.find("[HKEY_CURRENT_USER\\Software\\PanelData]\r\n\"exported\"=\"text\"\r\n"))
+      << ascii;
 }
 
 }  // namespace

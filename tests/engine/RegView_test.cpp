@@ -81,4 +81,12 @@ TEST_F(DeleteKeyTreeTest, RemovesTheWholeSubtreeAndNothingBeside) {
   EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\T\\VictimSibling", "v"));
 }
 
+TEST(RegView, ReportsNameTheViewOfALocation) {
+  EXPECT_STREQ("32-bit", ViewNameOfLocation("HKLM\\SOFTWARE\\Wow6432Node\\Microsoft\\Run (VALUE:x)"));
+  EXPECT_STREQ("32-bit", ViewNameOfLocation("HKCR\\WOW6432NODE\\CLSID\\{x}"));
+  EXPECT_STREQ("native", ViewNameOfLocation("HKLM\\SOFTWARE\\Microsoft\\Run (VALUE:Wow6432Node)"));
+  EXPECT_STREQ("native", ViewNameOfLocation("HKLM\\SOFTWARE\\Wow6432NodeX\\Y"));
+  EXPECT_STREQ("native", ViewNameOfLocation(""));
+}
+
 }  // namespace

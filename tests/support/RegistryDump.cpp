@@ -56,6 +56,12 @@ RegistryPicture PictureOfSandbox() {
   return picture;
 }
 
+RegistryPicture PictureOfKey(HKEY root, const std::wstring& path) {
+  RegistryPicture picture;
+  Picture(root, path, path, picture, 0);
+  return picture;
+}
+
 std::vector<std::string> Differences(const RegistryPicture& before, const RegistryPicture& after,
                                      size_t limit) {
   std::vector<std::string> differences;

@@ -15,6 +15,8 @@ namespace testsupport {
 using RegistryPicture = std::map<std::wstring, std::string>;
 
 RegistryPicture PictureOfSandbox();
+// The same for one key with its whole subtree; empty when it does not open.
+RegistryPicture PictureOfKey(HKEY root, const std::wstring& path);
 
 // Human-readable differences (at most `limit`), empty when equal.
 std::vector<std::string> Differences(const RegistryPicture& before, const RegistryPicture& after,
