@@ -30,10 +30,12 @@ enum PathFlags : unsigned {
   PATH_STRIP_ARGS = 0x080,   // treat the text as a command line
   PATH_EXPAND = 0x100,       // NormalizePath first
 
-  PATH_COMMAND = 0x1E6,
-  PATH_SERVER = 0x186,
-  PATH_FILE = 0x106,
-  PATH_FILE_OR_DIR = 0x1E7,
+  // The presets the checkers use (0x1E6, 0x186, 0x106 and 0x1E7).
+  PATH_COMMAND = PATH_EXPAND | PATH_STRIP_ARGS | PATH_TRY_COM | PATH_TRY_EXE | PATH_SEARCH_ENV |
+                 PATH_ACCEPT_FILE,
+  PATH_SERVER = PATH_EXPAND | PATH_STRIP_ARGS | PATH_SEARCH_ENV | PATH_ACCEPT_FILE,
+  PATH_FILE = PATH_EXPAND | PATH_SEARCH_ENV | PATH_ACCEPT_FILE,
+  PATH_FILE_OR_DIR = PATH_COMMAND | PATH_ACCEPT_DIR,
 };
 
 // Drops a leading "\??\", turns a leading "\SystemRoot\" into
