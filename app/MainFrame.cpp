@@ -202,6 +202,11 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       Layout();
       return base;
     }
+    case WM_CLOSE:
+      // The tray menu stays usable during a fix run; closing then would
+      // free the list under the worker that fixes it.
+      if (workArea_.IsFixing()) return 0;
+      break;
     case WM_DESTROY:
       tray_.Remove();
       break;
