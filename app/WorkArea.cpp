@@ -89,7 +89,7 @@ bool CWorkArea::Create(HWND parent, const RECT& rect) {
   const char* cls =
       RegisterWndClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW));
   if (!cls) return false;
-  if (!CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, rect, parent, 0)) return false;
+  if (!CreateEx(WS_EX_CONTROLPARENT, cls, "", WS_CHILD | WS_VISIBLE, rect, parent, 0)) return false;
   return CreatePanels();
 }
 
