@@ -57,6 +57,10 @@ clean:
 bench: build
 	scripts/run-bench $(BUILD)/$(ARCH) $(SIZES)
 
+.PHONY: bench-fix
+bench-fix: build
+	scripts/run-fixbench $(BUILD)/$(ARCH) $(COUNTS)
+
 # Longer fuzz run of the backup codec (FUZZ_SECONDS per target, default 600).
 .PHONY: fuzz
 fuzz: deps

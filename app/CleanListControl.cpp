@@ -76,7 +76,7 @@ int CCleanListControl::CategoryOfDetailsCommand(UINT id) {
 
 bool CCleanListControl::Create(const RECT& rect, HWND parent, UINT id) {
   const DWORD style = WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                      LBS_NOINTEGRALHEIGHT | LBS_NOSEL;
+                      LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_TABSTOP;
   if (!CListBox::Create(style, rect, parent, id)) return false;
   SetItemHeight(0, kRowHeight);
   for (int i = 0; i < kRowCount; ++i) {
@@ -205,6 +205,49 @@ void CCleanListControl::DrawItem(DRAWITEMSTRUCT* item) {
   RECT statusRect = {label.left + kStatusOffset, rc.top, rc.right - side, rc.bottom};
   SetTextColor(dc, colour);
   DrawTextA(dc, status.c_str(), -1, &statusRect, format);
+
+  // A no-selection list box keeps no caret of its own: the keyboard's row
+  // is ours, framed while the list has the focus.
+  if (static_cast<int>(item->itemID) == focusRow_ && ::GetFocus() == GetHwnd()) {
+    RECT focus = rc;
+    InflateRect(&focus, -1, -1);
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void CCleanListControl::ToggleTick(int index) {
+  Row* row = GetRow(index);
+  if (!row) return;
+  row->ticked = !row->ticked;
+  RepaintRow(index);
+}
+
+void CCleanListControl::SetFocusRow(int index) {
+  if (index < 0 || index >= static_cast<int>(rows_.size()) || index == focusRow_) return;
+  RepaintRow(focusRow_);
+  focusRow_ = index;
+  RepaintRow(focusRow_);
+}
+
+bool CCleanListControl::OnKey(WPARAM key) {
+  const int last = static_cast<int>(rows_.size()) - 1;
+  switch (key) {
+    case VK_UP: SetFocusRow(focusRow_ - 1); return true;
+    case VK_DOWN: SetFocusRow(focusRow_ + 1); return true;
+    case VK_HOME: SetFocusRow(0); return true;
+    case VK_END: SetFocusRow(last); return true;
+    case VK_SPACE: ToggleTick(focusRow_); return true;
+    case VK_RETURN: {
+      // Enter opens the row's details, when it has any to show.
+      Row* row = GetRow(focusRow_);
+      if (row && row->details.GetHwnd() && row->details.IsWindowVisible())
+        row->details.SendMessage(BM_CLICK);
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 LRESULT CCleanListControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -216,14 +259,34 @@ LRESULT CCleanListControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       Row* row = GetRow(index);
       if (row) {
         RECT box = TickBoxRect(index);
+        ::SetFocus(GetHwnd());
+        SetFocusRow(index);
         if (PtInRect(&box, pt)) {
-          row->ticked = !row->ticked;
-          RepaintRow(index);
+          ToggleTick(index);
           return 0;
         }
       }
       return Default();
     }
+    case WM_GETDLGCODE:
+      // Arrows, Space and Enter work the rows; Tab and Esc stay with the
+      // dialog-style navigation of the frame.
+      if (lParam) {
+        const MSG* m = reinterpret_cast<const MSG*>(lParam);
+        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+      }
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+      if (OnKey(wParam)) return 0;
+      break;
+    case WM_CHAR:
+      // Space and Enter were handled as keys; keep the list box from
+      // searching rows by their first letter.
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      RepaintRow(focusRow_);
+      break;
     case WM_COMMAND:
       // The "Details" buttons are the list's children; their clicks belong
       // to the work area.

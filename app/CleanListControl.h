@@ -57,6 +57,8 @@ class CCleanListControl : public fw::CListBox {
   std::string StatusText(int index) const;
 
   RegCheck::CActionList& GetResults() { return results_; }
+  // The row the keyboard works on (framed while the list has the focus).
+  int GetFocusRow() const { return focusRow_; }
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -65,10 +67,15 @@ class CCleanListControl : public fw::CListBox {
 
  private:
   RECT DetailsButtonRect(int index) const;
+  void ToggleTick(int index);
+  // Moves the keyboard's row, repainting the rows it leaves and enters.
+  void SetFocusRow(int index);
+  bool OnKey(WPARAM key);
 
   fw::OwnedBrush background_;
   fw::OwnedIcon ticked_;
   fw::OwnedIcon unticked_;
   std::vector<std::unique_ptr<Row>> rows_;
   RegCheck::CActionList results_;
+  int focusRow_ = 0;
 };

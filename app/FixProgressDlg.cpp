@@ -43,9 +43,9 @@ void CFixProgressDlg::SetTotal(int total) {
   ShowRemaining();
 }
 
-void CFixProgressDlg::Step() {
-  --remaining_;
+void CFixProgressDlg::Advance(int steps) {
+  remaining_ -= steps;
   ShowRemaining();
-  ::SendMessageA(GetDlgItem(IDC_FIX_BAR), PBM_STEPIT, 0, 0);
+  ::SendMessageA(GetDlgItem(IDC_FIX_BAR), PBM_DELTAPOS, steps, 0);
   RedrawWindow(GetHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

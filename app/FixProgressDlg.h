@@ -13,7 +13,10 @@ class CFixProgressDlg : public exmfc::CWindowSkin<fw::CDialog>, public RegCheck:
   // Range 0..n, step 1, remaining count n.
   void SetTotal(int total) override;
   // One fewer remaining; advances the bar and repaints at once.
-  void Step() override;
+  void Step() override { Advance(1); }
+  // `steps` fewer remaining with one repaint, for a caller that catches up
+  // on several steps at a time.
+  void Advance(int steps);
 
   int GetRemaining() const { return remaining_; }
 

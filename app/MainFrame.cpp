@@ -41,6 +41,9 @@ HICON LoadAppIcon(int size) {
                                        IMAGE_ICON, size, size, 0));
 }
 
+// The dotted focus frame sits this far inside a button's edge.
+constexpr int kFocusInset = 2;
+
 }  // namespace
 
 CMainFrame::CMainFrame() : CWindowSkin(IDB_MAINFRAME) {}
@@ -60,6 +63,8 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
   cs.cy = kHeight;
   cs.style = kStyle;
   cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
+  // Tab walks into the work area's panels as in a dialog.
+  cs.dwExStyle |= WS_EX_CONTROLPARENT;
   cs.hMenu = nullptr;
   cs.lpszClass = RegisterWndClass(0);
   return cs.lpszClass != nullptr;
@@ -89,8 +94,8 @@ int CMainFrame::OnCreate() {
   for (int i = 0; i < kButtonCount; ++i) {
     const ButtonInfo& b = kButtons[i];
     RECT r = {b.left, b.top, b.left + b.cx, b.top + b.cy};
-    if (!buttons_[i].Create("", WS_CHILD | WS_VISIBLE, r, GetHwnd(), b.id)) return -1;
-    buttons_[i].SetSkin(b.bitmap, SKINSET_NPH, b.width);
+    if (!buttons_[i].Create("", WS_CHILD | WS_VISIBLE | WS_TABSTOP, r, GetHwnd(), b.id)) return -1;
+    buttons_[i].SetSkin(b.bitmap, SKINSET_NPH, b.width, 0, 0, 0, kFocusInset);
   }
   Layout();
   SetWindowText(kAppName);
@@ -202,6 +207,11 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       Layout();
       return base;
     }
+    case WM_CLOSE:
+      // The tray menu stays usable during a fix run; closing then would
+      // free the list under the worker that fixes it.
+      if (workArea_.IsFixing()) return 0;
+      break;
     case WM_DESTROY:
       tray_.Remove();
       break;

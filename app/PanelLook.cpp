@@ -14,8 +14,9 @@ exmfc::ShapeStyle ListFrameStyle() {
 
 bool MakeSkinButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
                     UINT id, DWORD style) {
-  if (!button.Create(text, WS_CHILD | style, rect, parent, id)) return false;
-  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON);
+  if (!button.Create(text, WS_CHILD | WS_TABSTOP | style, rect, parent, id)) return false;
+  // The focus frame shows where Space will press.
+  button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON, 0, 0, 0, 3);
   button.SetFont(exmfc::GetFont(1));
   return true;
 }

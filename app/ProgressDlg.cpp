@@ -119,8 +119,7 @@ BOOL CProgressDlg::OnInitDialog() {
 
 bool CProgressDlg::OnCmdMsg(UINT id, UINT code, HWND control) {
   if ((id == IDC_CLOSE || id == IDC_PROGRESS_CANCEL) && code == BN_CLICKED) {
-    cancelled_ = 1;
-    EndDialog(IDCANCEL);
+    OnCancel();
     return true;
   }
   return CWindowSkin::OnCmdMsg(id, code, control);
@@ -128,7 +127,17 @@ bool CProgressDlg::OnCmdMsg(UINT id, UINT code, HWND control) {
 
 void CProgressDlg::OnCancel() {
   cancelled_ = 1;
-  CWindowSkin::OnCancel();
+  RegCheck::CScanCoordinator& scan = RegCheck::GetScanCoordinator();
+  if (!scan.IsRunning()) {
+    EndDialog(IDCANCEL);
+    return;
+  }
+  // The worker stops at its next step, but a step may be a slow registry
+  // or file-system call: the dialog keeps its message loop until the run's
+  // end message comes, rather than blocking this thread in the wait.
+  scan.Cancel();
+  cancel_.EnableWindow(FALSE);
+  close_.EnableWindow(FALSE);
 }
 
 HBRUSH CProgressDlg::OnSkinCtlColor(HDC dc, HWND child) {
@@ -184,7 +193,7 @@ void CProgressDlg::StopWorker() {
 LRESULT CProgressDlg::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case kMsgRunEnded:
-      EndDialog(1);
+      EndDialog(cancelled_ ? IDCANCEL : 1);
       return 0;
     case kMsgStageBegins:
       section_.SetWindowText(SectionText(static_cast<int>(wParam)));

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "backup/BackupManager.h"
 #include "engine/FixRun.h"
 #include "exmfc/FontTable.h"
+#include "framework/WorkerThread.h"
 #include "res/resource.h"
 
 namespace {
@@ -45,21 +47,33 @@ int PanelOfCommand(UINT id) {
   }
 }
 
-// Shows the fix run's progress and keeps the frame painted, as the run
-// holds the UI thread.
+// Carries the fix run's progress from the worker thread to the dialog. The
+// worker only counts; the UI thread brings the dialog up to date whenever
+// it wakes, so the dialog's window is touched by its own thread alone.
 class CFixRunProgress : public RegCheck::IFixProgress {
  public:
-  CFixRunProgress(CFixProgressDlg& dialog, HWND mainWindow)
-      : dialog_(dialog), mainWindow_(mainWindow) {}
-  void SetTotal(int total) override { dialog_.SetTotal(total); }
-  void Step() override {
-    dialog_.Step();
-    RedrawWindow(mainWindow_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  explicit CFixRunProgress(CFixProgressDlg& dialog) : dialog_(dialog) {}
+  void SetTotal(int total) override { total_ = total; }
+  void Step() override { ++steps_; }
+
+  // UI thread.
+  void Show() {
+    const int total = total_;
+    if (total >= 0 && shownTotal_ != total) {
+      dialog_.SetTotal(total);
+      shownTotal_ = total;
+    }
+    const int steps = steps_;
+    if (steps > shownSteps_) dialog_.Advance(steps - shownSteps_);
+    shownSteps_ = steps;
   }
 
  private:
   CFixProgressDlg& dialog_;
-  HWND mainWindow_;
+  std::atomic<int> total_{-1};
+  std::atomic<int> steps_{0};
+  int shownTotal_ = -1;
+  int shownSteps_ = 0;
 };
 
 }  // namespace
@@ -75,7 +89,7 @@ bool CWorkArea::Create(HWND parent, const RECT& rect) {
   const char* cls =
       RegisterWndClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW));
   if (!cls) return false;
-  if (!CreateEx(0, cls, "", WS_CHILD | WS_VISIBLE, rect, parent, 0)) return false;
+  if (!CreateEx(WS_EX_CONTROLPARENT, cls, "", WS_CHILD | WS_VISIBLE, rect, parent, 0)) return false;
   return CreatePanels();
 }
 
@@ -202,9 +216,30 @@ void CWorkArea::RunFix() {
     CFixProgressDlg dialog;
     const bool shown = dialog.CreateModeless(MainWindow());
     if (shown) dialog.ShowWindow(SW_SHOW);
-    CFixRunProgress progress(dialog, MainWindow());
-    outcome = RegCheck::RunFixSelected(scan_.GetResults(), GetAppSettings().GetVersionString(),
-                                       shown ? &progress : nullptr);
+    CFixRunProgress progress(dialog);
+    const std::string version = GetAppSettings().GetVersionString();
+    // Each fix snapshots its key and makes the journal durable, which adds
+    // up to minutes on a large run: the fixes run on a worker while this
+    // thread keeps the windows answering. The frame is disabled as under a
+    // modal dialog, so nothing can start a scan, a fix or open the details
+    // of the list the worker is changing.
+    const HWND main = MainWindow();
+    const bool wasEnabled = ::IsWindowEnabled(main) != FALSE;
+    ::EnableWindow(main, FALSE);
+    fixing_ = true;
+    fw::CWorkerThread worker;
+    if (worker.Start([&] {
+          outcome = RegCheck::RunFixSelected(scan_.GetResults(), version,
+                                             shown ? &progress : nullptr);
+        })) {
+      worker.WaitDispatching(50, [&] {
+        if (shown) progress.Show();
+      });
+    } else {
+      outcome = RegCheck::RunFixSelected(scan_.GetResults(), version, nullptr);
+    }
+    fixing_ = false;
+    if (wasEnabled) ::EnableWindow(main, TRUE);
     if (shown) {
       dialog.ShowWindow(SW_HIDE);
       CloseWindow(dialog.GetHwnd());

@@ -44,6 +44,8 @@ class CWorkArea : public fw::CWnd {
   // Fixes every selected error with the fix progress dialog; tells how
   // many were fixed.
   void RunFix();
+  // True while RunFix works through the list (its windows stay live).
+  bool IsFixing() const { return fixing_; }
   // Opens the details dialog of one category, then recounts the rows.
   void ShowCategoryDetails(int category);
 
@@ -78,4 +80,5 @@ class CWorkArea : public fw::CWnd {
   CAboutControls about_;
   fw::CStatic description_;
   int panel_ = 0;
+  bool fixing_ = false;
 };

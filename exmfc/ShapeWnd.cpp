@@ -7,7 +7,8 @@ namespace exmfc {
 bool CShapeWnd::Create(int shape, DWORD style, const RECT& rect, HWND parent, UINT id) {
   shape_ = shape;
   const char* cls = RegisterWndClass(CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_ARROW));
-  return cls && CreateEx(0, cls, "", style, rect, parent, id);
+  // A frame around a list: Tab must reach the controls inside it.
+  return cls && CreateEx(WS_EX_CONTROLPARENT, cls, "", style, rect, parent, id);
 }
 
 void CShapeWnd::SetShapeStyle(const ShapeStyle& style) {

@@ -9,7 +9,8 @@ CWinApp* g_app = nullptr;
 
 bool IsDialogWindow(HWND hwnd) {
   char name[16];
-  return GetClassNameA(hwnd, name, sizeof name) && lstrcmpA(name, "#32770") == 0;
+  if (GetClassNameA(hwnd, name, sizeof name) && lstrcmpA(name, "#32770") == 0) return true;
+  return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) != 0;
 }
 }  // namespace
 
@@ -38,13 +39,17 @@ int CWinApp::Run() {
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0) break;
     if (got == -1) return -1;
-    HWND active = GetActiveWindow();
-    if (active && IsDialogWindow(active) && IsDialogMessageA(active, &msg)) continue;
+    if (PreTranslateMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   quitCode_ = static_cast<int>(msg.wParam);
   return quitCode_;
+}
+
+bool CWinApp::PreTranslateMessage(MSG& msg) {
+  HWND active = GetActiveWindow();
+  return active && IsDialogWindow(active) && IsDialogMessageA(active, &msg);
 }
 
 int CWinApp::Main(HINSTANCE instance, int showCommand) {

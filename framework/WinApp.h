@@ -30,8 +30,13 @@ class CWinApp {
   // Returns the exit code; the base gives the WM_QUIT code.
   virtual int ExitInstance();
   // Runs the message loop until WM_QUIT; returns its exit code. Keyboard
-  // navigation of the active modeless dialog is handled here.
+  // navigation is handled here (PreTranslateMessage).
   virtual int Run();
+  // Tab, Shift+Tab, arrows, Enter and Esc for the active window when it is
+  // a dialog or a window with WS_EX_CONTROLPARENT (a frame whose children
+  // are controls); true when the message was used up. Loops that pump on
+  // the UI thread call it too.
+  static bool PreTranslateMessage(MSG& msg);
 
   HINSTANCE GetInstance() const { return instance_; }
   int GetShowCommand() const { return showCommand_; }

@@ -24,6 +24,12 @@ class CWorkerThread {
   // Waits up to `ms` milliseconds; true when the thread has ended (or none
   // was started).
   bool Wait(DWORD ms = INFINITE);
+  // Waits for the thread while dispatching the calling thread's messages,
+  // so its windows keep painting and answering; `onWake` (may be empty)
+  // runs after each batch of messages and at least every `sliceMs`, and once
+  // more after the thread has ended. A WM_QUIT taken off the queue meanwhile
+  // is posted again before returning, so the caller's loop still ends.
+  void WaitDispatching(DWORD sliceMs, const std::function<void()>& onWake);
   bool IsRunning() const;
 
  private:

@@ -5,7 +5,9 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <fstream>
+#include <vector>
 #include <sstream>
 
 #include "app/DetailsDlg.h"
@@ -13,6 +15,7 @@
 #include "checkers/SharedDllChecker.h"
 #include "engine/ScanCategories.h"
 #include "res/resource.h"
+#include "support/gui/ResponsivenessProbe.h"
 
 using namespace apptest;
 using namespace RegCheck;
@@ -185,6 +188,36 @@ TEST_F(FixFlowTest, YesToThePromptAfterTheScanFixesEverything) {
   EXPECT_EQ(0, SharedDllValues());
   EXPECT_EQ("No Errors", Status(kCatSharedDll));
   EXPECT_EQ(1u, ReadSetting("regCLS"));
+}
+
+// Each fix snapshots its entry and makes the journal durable before the
+// next; over thousands of fixes the frame and the progress dialog must
+// still answer within a second throughout.
+TEST_F(FixFlowTest, WindowsKeepAnsweringThroughFiveThousandFixes) {
+  constexpr int kFixes = 5000;
+  ScanSharedDlls(kFixes);
+  const HWND frame = Frame().GetHwnd();
+  std::atomic<int> dialogProbes{0};
+  guitest::ResponsivenessProbe probe([&] {
+    std::vector<HWND> targets{frame};
+    if (HWND dialog = FindOwnDialog(nullptr, IDC_FIX_BAR)) {
+      targets.push_back(dialog);
+      ++dialogProbes;
+    }
+    return targets;
+  });
+  BoxAnswerer confirm("Varnholt", IDYES, 10000);
+  BoxAnswerer outcome("Varnholt", IDOK, 600000);
+  Click(Panel().GetFixButton());
+  probe.Stop();
+  ASSERT_TRUE(outcome.Wait());
+  EXPECT_EQ("5000 of 5000 errors were fixed succesfully.", outcome.Text());
+  EXPECT_EQ(0, probe.Late()) << probe.Report();
+  EXPECT_GE(dialogProbes, 10);
+  EXPECT_EQ(0, SharedDllValues());
+  EXPECT_EQ(kFixes, manager_->GetCurrentSession().Count());
+  // The frame takes input again once the run is over.
+  EXPECT_TRUE(IsWindowEnabled(frame));
 }
 
 TEST(FixProgressDlgTest, CountsDownWhileTheBarFills) {

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <vector>
 
 #include "AppFixture.h"
 #include "app/ProgressDlg.h"
@@ -15,6 +17,7 @@
 #include "res/resource.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempFolder.h"
+#include "support/gui/ResponsivenessProbe.h"
 
 using namespace apptest;
 using namespace RegCheck;
@@ -72,6 +75,46 @@ TEST_F(ProgressDlgTest, EscCancelsAndWaitsForTheWorker) {
   EXPECT_GT(results.Count(), 0);
   EXPECT_LT(results.Count(), 3000);
   for (CRegistryAction* action : results) EXPECT_EQ(kCatSharedDll, action->GetCategory());
+  EXPECT_FALSE(GetScanCoordinator().IsRunning());
+  EXPECT_FALSE(GetScanCoordinator().IsCancelled());
+}
+
+// A worker that takes two seconds to wind down after the cancel, as one
+// slow registry or file-system call would make it.
+class SlowToStopDlg : public CProgressDlg {
+ public:
+  using CProgressDlg::CProgressDlg;
+  void OnStage(int category, int begin) override {
+    if (!begin && category != 0 && GetScanCoordinator().IsCancelled()) Sleep(2000);
+    CProgressDlg::OnStage(category, begin);
+  }
+};
+
+TEST_F(ProgressDlgTest, KeepsAnsweringWhileACancelWaitsForTheWorker) {
+  Plant(3000);
+  CActionList results;
+  SlowToStopDlg dialog(results);
+  dialog.SetCategories(kCatSharedDll);
+  std::atomic<HWND> shown{nullptr};
+  std::atomic<DWORD> pressedAt{0};
+  DialogDriver cancel(IDC_PROGRESS_CANCEL, [&](HWND hwnd) {
+    shown = hwnd;
+    Sleep(100);
+    pressedAt = GetTickCount();
+    PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(IDC_PROGRESS_CANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(hwnd, IDC_PROGRESS_CANCEL)));
+  });
+  guitest::ResponsivenessProbe probe([&] { return std::vector<HWND>{shown.load()}; });
+  EXPECT_EQ(IDCANCEL, dialog.DoModal(nullptr));
+  const DWORD endedAfter = GetTickCount() - pressedAt;
+  probe.Stop();
+  ASSERT_TRUE(cancel.Wait());
+  EXPECT_EQ(0, probe.Late()) << probe.Report();
+  // The wait really happened: the probe got answers during it.
+  EXPECT_GE(endedAfter, 1900u);
+  EXPECT_GE(probe.Answered(), 10);
+  EXPECT_EQ(1, dialog.IsCancelled());
+  EXPECT_EQ(kCatSharedDll, dialog.GetFinishedMask());
   EXPECT_FALSE(GetScanCoordinator().IsRunning());
   EXPECT_FALSE(GetScanCoordinator().IsCancelled());
 }

@@ -76,6 +76,35 @@ TEST(WorkerThreadTest, RunsTheBodyAndWaitsOnDestruction) {
   EXPECT_FALSE(again.IsRunning());
 }
 
+// The waiting thread answers what another thread sends it, runs its
+// wake-up callback while it waits, and a quit request taken off its queue
+// meanwhile is still there afterwards.
+TEST(WorkerThreadTest, WaitDispatchingAnswersSendsAndKeepsTheQuit) {
+  const DWORD uiThread = GetCurrentThreadId();
+  HWND target = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, target);
+  std::atomic<int> answered{0};
+  fw::CWorkerThread t;
+  ASSERT_TRUE(t.Start([&] {
+    DWORD_PTR result = 0;
+    for (int i = 0; i < 3; ++i) {
+      if (SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result)) ++answered;
+      Sleep(30);
+    }
+    PostThreadMessageA(uiThread, WM_QUIT, 7, 0);
+    Sleep(30);
+  }));
+  int wakes = 0;
+  t.WaitDispatching(20, [&] { ++wakes; });
+  EXPECT_FALSE(t.IsRunning());
+  EXPECT_EQ(3, answered);
+  EXPECT_GE(wakes, 2);
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(7u, msg.wParam);
+  DestroyWindow(target);
+}
+
 class QuitApp : public fw::CWinApp {
  public:
   QuitApp() : fw::CWinApp("QuitApp") {}
