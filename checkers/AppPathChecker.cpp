@@ -8,6 +8,7 @@
 #include "checkers/PathRules.h"
 #include "checkers/RegText.h"
 #include "engine/RegKey.h"
+#include "engine/RegView.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -154,6 +155,13 @@ void CAppPathChecker::CSettingsHandler::OnKey(HKEY key, const std::string&,
   // scan and could never be fixed.
   const HKEY root = rootSelector_ == CAppPathAction::kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
   if (KeyDeletionRefusal(root, parentPath_, subkeyName)) return;
+  // A shared key shows up below the twin too; the native pass judges it.
+  const std::string twinSuffix = "\\Wow6432Node";
+  if (parentPath_.size() > twinSuffix.size() &&
+      _stricmp(parentPath_.c_str() + parentPath_.size() - twinSuffix.size(), twinSuffix.c_str()) == 0 &&
+      IsSameKey(root, parentPath_.substr(0, parentPath_.size() - twinSuffix.size()) + "\\" + subkeyName,
+                parentPath_ + "\\" + subkeyName))
+    return;
   if (!CheckSettingsKey(key, subkeyName))
     results_.Add(new CAppPathAction(subkeyName, displayPrefix_, parentPath_,
                                     CAppPathAction::kSettings, rootSelector_));

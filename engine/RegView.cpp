@@ -73,14 +73,12 @@ std::wstring KernelName(HKEY root, const std::string& path) {
   return std::wstring(reinterpret_cast<const wchar_t*>(info + 1), bytes / sizeof(wchar_t));
 }
 
-// Keys that both kinds of program share (App Paths and Fonts, for two) may
-// lead from the twin's path to the native key itself.
+}  // namespace
+
 bool IsSameKey(HKEY root, const std::string& path, const std::string& other) {
   const std::wstring name = KernelName(root, path);
   return !name.empty() && name == KernelName(root, other);
 }
-
-}  // namespace
 
 bool IsRunningUnderWow64() {
   static const bool answer = [] {

@@ -37,6 +37,11 @@ RegView ViewOfKey(HKEY root, const std::string& path);
 // path leads to the native key itself (a key both kinds of program share).
 std::vector<std::string> ViewsOf(HKEY root, const std::string& path);
 
+// Whether both paths lead to one key: keys that both kinds of program share
+// (App Paths, Registered Applications) can be reached through the twin's
+// path too. False when either does not open.
+bool IsSameKey(HKEY root, const std::string& path, const std::string& other);
+
 // For reports: "32-bit" for a location inside a "\Wow6432Node\" key (any
 // letter case), "native" for everything else.
 const char* ViewNameOfLocation(const std::string& location);

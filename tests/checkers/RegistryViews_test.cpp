@@ -24,6 +24,7 @@
 #include "checkers/SharedDllChecker.h"
 #include "checkers/StartupChecker.h"
 #include "checkers/UninstallChecker.h"
+#include "engine/RegView.h"
 #include "engine/RegistryAction.h"
 #include "engine/ScanCoordinator.h"
 #include "support/TempFolder.h"
@@ -216,6 +217,30 @@ TEST_F(RegistryViewsTest, SharedAppPathsAreReportedOnce) {
     if (location.find(token_) != std::string::npos) mine.push_back(location);
   }
   EXPECT_EQ(std::vector<std::string>{"HKLM\\" + key}, mine);
+}
+
+// Below the twin a 64-bit Windows shows the keys both kinds of program share
+// (here Wine's empty "Registered Applications"): such a key is judged once,
+// under its native name, and its fix succeeds.
+TEST_F(RegistryViewsTest, SharedSettingsKeysAreReportedOnce) {
+  const std::string shared = "Registered Applications";
+  ASSERT_TRUE(IsSameKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + shared, "SOFTWARE\\Wow6432Node\\" + shared))
+      << "the prefix no longer shares " << shared;
+  CAppPathChecker checker;
+  CActionList results;
+  checker.Scan(results);
+  std::vector<CRegistryAction*> mine;
+  for (CRegistryAction* action : results) {
+    std::string location;
+    action->GetLocation(location);
+    if (location.find(shared) != std::string::npos) mine.push_back(action);
+  }
+  ASSERT_EQ(1u, mine.size());
+  std::string location;
+  mine[0]->GetLocation(location);
+  EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\" + shared, location);
+  EXPECT_EQ(1, mine[0]->Fix());
+  EXPECT_FALSE(KeyIn(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + shared, KEY_WOW64_64KEY));
 }
 
 TEST_F(RegistryViewsTest, UninstallEntries) {
