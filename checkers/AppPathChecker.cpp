@@ -63,7 +63,7 @@ const char* const kInstallerExclusions[] = {
 bool DefaultIsEmpty(HKEY key) {
   DWORD type = REG_NONE;
   DWORD size = 0;
-  if (RegQueryValueExA(key, "", nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  if (QueryKeyValue(key, "", &type, nullptr, &size) != ERROR_SUCCESS) return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return size == 0;
   std::string text;
   return ReadValueText(key, "", kDefaultValueBuffer, text) && text.empty();
@@ -94,8 +94,7 @@ bool CAppPathChecker::CheckSettingsKey(HKEY parent, const std::string& name) {
   if (key.Open(parent, name.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
   DWORD subkeys = 0;
   DWORD values = 0;
-  if (RegQueryInfoKeyA(key.Handle(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                       &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+  if (QueryKeyCounts(key.Handle(), &subkeys, &values) != ERROR_SUCCESS)
     return true;
   if (subkeys > 0 || values > 1) return true;
   if (values == 0) return false;

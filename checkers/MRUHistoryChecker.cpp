@@ -9,6 +9,7 @@
 
 #include "backup/BackupManager.h"
 #include "checkers/PathRules.h"
+#include "engine/RegKey.h"
 #include "engine/RegRoots.h"
 #include "engine/ScanCategories.h"
 
@@ -76,8 +77,7 @@ bool CMRUHistoryChecker::CheckMruValue(HKEY key, const std::string& valueName, s
   char buffer[kMruValueBytes];
   DWORD type = REG_NONE;
   DWORD size = sizeof(buffer);
-  if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                       &size) == ERROR_SUCCESS &&
+  if (QueryKeyValue(key, valueName.c_str(), &type, buffer, &size) == ERROR_SUCCESS &&
       (type == REG_SZ || type == REG_EXPAND_SZ))
     path.assign(buffer, strnlen(buffer, size));
 
@@ -122,11 +122,11 @@ bool CMRUHistoryChecker::CheckRecentDocValue(HKEY key, const std::string& recent
   shortcutName.clear();
   DWORD type = REG_NONE;
   DWORD size = 0;
-  if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+  if (QueryKeyValue(key, valueName.c_str(), &type, nullptr, &size) == ERROR_SUCCESS &&
       size > 0) {
     std::vector<BYTE> data(size);
     DWORD got = size;
-    if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, data.data(), &got) ==
+    if (QueryKeyValue(key, valueName.c_str(), &type, data.data(), &got) ==
         ERROR_SUCCESS)
       shortcutName = ShortcutNameFromRecord(data.data(), got);
   }

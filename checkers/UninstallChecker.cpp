@@ -40,8 +40,7 @@ bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string
   if (entry.Open(uninstallKey, subkey.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
 
   DWORD valueCount = 0;
-  if (RegQueryInfoKeyA(entry.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       &valueCount, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+  if (QueryKeyCounts(entry.Handle(), nullptr, &valueCount) == ERROR_SUCCESS &&
       valueCount == 0)
     return false;
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/RegCallCounter.h"
 #include "engine/RegKey.h"
 #include "engine/RegRoots.h"
 #include "engine/ScanCoordinator.h"
@@ -25,7 +26,7 @@ bool UnreachableSubkey(HKEY key, const char* name, DWORD length) {
 
 bool UnreachableValue(HKEY key, const char* name, DWORD length) {
   if (!memchr(name, '?', length)) return false;
-  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+  return QueryKeyValue(key, name, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace
@@ -62,6 +63,7 @@ void RegEnumerator::Visit(const std::string& path, int level, IRegEnumHandler& h
       DWORD nameSize = kNameBufferChars;
       DWORD type = REG_NONE;
       DWORD dataSize = 0;
+      CountRegistryCall();
       if (RegEnumValueA(key.Handle(), index, name, &nameSize, nullptr, &type, nullptr, &dataSize) !=
           ERROR_SUCCESS)
         break;

@@ -59,4 +59,11 @@ class RegKey {
   HKEY key_ = nullptr;
 };
 
+// RegQueryValueExA on a key held elsewhere (a walk's key, a predefined
+// root): no type check, and with no buffer only type and size.
+LONG QueryKeyValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size);
+
+// The numbers of subkeys and of values of `key`; either may be null.
+LONG QueryKeyCounts(HKEY key, DWORD* subkeys, DWORD* values);
+
 }  // namespace RegCheck
