@@ -95,9 +95,9 @@ bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache)
   return false;
 }
 
-bool CComObjectChecker::CheckTypelibFile(HKEY key, const std::string& valueName) {
+bool CComObjectChecker::CheckTypelibFile(const BYTE* data, DWORD size) {
   std::string file;
-  if (!ReadValueText(key, valueName.c_str(), kPathBuffer, file)) return false;
+  if (!DataText(data, size, kPathBuffer, file)) return false;
   if (CheckPath(file, PATH_SERVER)) return true;
   size_t slash = file.rfind('\\');
   if (slash == std::string::npos) return false;
@@ -160,14 +160,14 @@ void CComObjectChecker::CAppidHandler::OnKey(HKEY, const std::string& path,
     results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kAppId, path));
 }
 
-void CComObjectChecker::CTypelibHandler::OnValue(HKEY key, const std::string& path,
-                                                 const std::string& valueName, DWORD type,
-                                                 DWORD) {
+void CComObjectChecker::CTypelibHandler::OnValueData(HKEY, const std::string& path,
+                                                     const std::string& valueName, DWORD type,
+                                                     const BYTE* data, DWORD dataSize) {
   if (!valueName.empty() || (type != REG_SZ && type != REG_MULTI_SZ)) return;
   size_t last = path.rfind('\\');
   std::string leaf = last == std::string::npos ? path : path.substr(last + 1);
   if (_stricmp(leaf.c_str(), "win32") != 0) return;
-  if (CheckTypelibFile(key, valueName)) return;
+  if (CheckTypelibFile(data, dataSize)) return;
   // "TypeLib\{id}\1.0\0\win32": the whole library goes, with every version.
   if (path.size() <= typeLibKey_.size() + 1) return;
   std::string id = path.substr(typeLibKey_.size() + 1);

@@ -49,9 +49,9 @@ class CComObjectChecker {
   // (a class whose only fault is its "AppId" is reported by the CLSID pass,
   // not here). `cache`, when given, answers classes already tested this scan.
   static bool CheckProgId(const std::string& name, CClsidCache* cache = nullptr);
-  // False when value `valueName` of `key` does not read, or neither it nor
+  // False when the value's data is too long to be a path, or neither it nor
   // its text before the last "\" (a resource number) names an existing file.
-  static bool CheckTypelibFile(HKEY key, const std::string& valueName);
+  static bool CheckTypelibFile(const BYTE* data, DWORD size);
   // False when the class's HKLM open command names a missing program; the
   // command is then written to `badPath` (untouched otherwise).
   static bool CheckClassCommand(const std::string& className, std::string& badPath);
@@ -87,8 +87,8 @@ class CComObjectChecker {
     using CResultsHandler::CResultsHandler;
     // The "TypeLib" key being walked, in whichever view.
     void SetTypeLibKey(const std::string& path) { typeLibKey_ = path; }
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
 
    private:
     std::string typeLibKey_ = "TypeLib";

@@ -14,9 +14,15 @@ bool ReadValueText(HKEY key, const char* name, DWORD bufferSize, std::string& te
   DWORD got = REG_NONE;
   if (QueryKeyValue(key, name, &got, buffer.data(), &size) != ERROR_SUCCESS)
     return false;
-  if (size > bufferSize) return false;
-  text.assign(buffer.data(), strnlen(buffer.data(), size));
+  if (!DataText(reinterpret_cast<const BYTE*>(buffer.data()), size, bufferSize, text)) return false;
   if (type) *type = got;
+  return true;
+}
+
+bool DataText(const BYTE* data, DWORD size, DWORD bufferSize, std::string& text) {
+  if (size > bufferSize) return false;
+  const char* chars = reinterpret_cast<const char*>(data);
+  text.assign(chars, strnlen(chars, size));
   return true;
 }
 

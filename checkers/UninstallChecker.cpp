@@ -39,9 +39,8 @@ bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string
   RegKey entry;
   if (entry.Open(uninstallKey, subkey.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
 
-  DWORD valueCount = 0;
-  if (QueryKeyCounts(entry.Handle(), nullptr, &valueCount) == ERROR_SUCCESS &&
-      valueCount == 0)
+  RegKeyInfo info;
+  if (QueryKeyInfo(entry.Handle(), info) == ERROR_SUCCESS && info.values == 0)
     return false;
 
   // Each read gets the whole buffer again: a size left over from the

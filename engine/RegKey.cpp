@@ -138,10 +138,13 @@ LONG QueryKeyValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* s
   return RegQueryValueExA(key, name, nullptr, type, static_cast<BYTE*>(data), size);
 }
 
-LONG QueryKeyCounts(HKEY key, DWORD* subkeys, DWORD* values) {
+LONG QueryKeyInfo(HKEY key, RegKeyInfo& info) {
   CountRegistryCall();
-  return RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, subkeys, nullptr, nullptr, values,
-                          nullptr, nullptr, nullptr, nullptr);
+  RegKeyInfo got;
+  LONG rc = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &got.subkeys, nullptr, nullptr,
+                             &got.values, nullptr, &got.maxValueData, nullptr, nullptr);
+  if (rc == ERROR_SUCCESS) info = got;
+  return rc;
 }
 
 }  // namespace RegCheck

@@ -63,7 +63,14 @@ class RegKey {
 // root): no type check, and with no buffer only type and size.
 LONG QueryKeyValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size);
 
-// The numbers of subkeys and of values of `key`; either may be null.
-LONG QueryKeyCounts(HKEY key, DWORD* subkeys, DWORD* values);
+// What RegQueryInfoKey tells of a key.
+struct RegKeyInfo {
+  DWORD subkeys = 0;
+  DWORD values = 0;
+  DWORD maxValueData = 0;  // bytes of the largest value's data
+};
+
+// `info` untouched on failure.
+LONG QueryKeyInfo(HKEY key, RegKeyInfo& info);
 
 }  // namespace RegCheck
