@@ -47,11 +47,11 @@ std::string UpperCase(std::string text) {
 
 }  // namespace
 
-bool CComObjectChecker::CheckClsid(const std::string& clsid, int& reason, const std::string& classKey) {
+bool CComObjectChecker::CheckClsid(HKEY classes, const std::string& clsid, int& reason,
+                                   const std::string& classKey) {
   reason = kClsidKey;
   RegKey key;
-  if (key.Open(HKEY_CLASSES_ROOT, (classKey + "\\" + clsid).c_str(), kReadAccess) != ERROR_SUCCESS)
-    return false;
+  if (!classes || key.Open(classes, clsid.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
   CPathViewScope view(ViewOfKey(HKEY_CLASSES_ROOT, classKey));
   bool result = true;
   std::string server;
@@ -87,10 +87,11 @@ bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache)
   if (rc != ERROR_SUCCESS) return rc == ERROR_ACCESS_DENIED;
   std::string clsid;
   if (!ReadSubkeyDefault(key.Handle(), "clsid", clsid)) return true;
+  CClsidCache own;
+  CClsidCache& answers = cache ? *cache : own;
   for (const std::string& classKey : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
     int reason = kClsidKey;
-    bool sound = cache ? cache->Check(clsid, reason, classKey) : CheckClsid(clsid, reason, classKey);
-    if (sound || reason == kClsidAppId) return true;
+    if (answers.Check(clsid, reason, classKey) || reason == kClsidAppId) return true;
   }
   return false;
 }
@@ -119,22 +120,30 @@ bool CComObjectChecker::CheckClassCommand(const std::string& className, std::str
 }
 
 bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason,
-                                           const std::string& classKey) {
+                                           const std::string& classKey, HKEY classes) {
   std::string id = UpperCase(classKey + "\\" + clsid);
   auto found = answers_.find(id);
   if (found == answers_.end()) {
+    if (!classes) {
+      auto opened = classKeys_.find(classKey);
+      if (opened == classKeys_.end()) {
+        opened = classKeys_.emplace(classKey, RegKey()).first;
+        opened->second.Open(HKEY_CLASSES_ROOT, classKey.c_str(), kReadAccess);
+      }
+      classes = opened->second.Handle();
+    }
     int fresh = kClsidKey;
-    bool sound = CheckClsid(clsid, fresh, classKey);
+    bool sound = CheckClsid(classes, clsid, fresh, classKey);
     found = answers_.emplace(id, std::make_pair(sound, fresh)).first;
   }
   reason = found->second.second;
   return found->second.first;
 }
 
-void CComObjectChecker::CCLSIDHandler::OnKey(HKEY, const std::string& path,
+void CComObjectChecker::CCLSIDHandler::OnKey(HKEY key, const std::string& path,
                                              const std::string& subkeyName) {
   int reason = kClsidKey;
-  if (!cache_.Check(subkeyName, reason, path))
+  if (!cache_.Check(subkeyName, reason, path, key))
     results_.Add(new CComObjectAction(subkeyName, std::string(), reason, path));
 }
 
