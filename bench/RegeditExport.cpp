@@ -45,6 +45,8 @@ ExportFigures MeasureRegeditExport() {
   ExportFigures f;
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
+  // A prefix that no program has used yet may lack its temp folder.
+  CreateDirectoryA(temp, nullptr);
   const std::string file = std::string(temp) + "varnholt-bench-export.reg";
   std::string command = "regedit.exe /e \"" + file + "\"";
 

@@ -26,8 +26,7 @@ class IRegEnumHandler {
   // the data override this instead of OnValue and need not read it again;
   // by default it passes the value on to OnValue.
   virtual void OnValueData(HKEY key, const std::string& path, const std::string& valueName,
-                           DWORD type, const BYTE* data, DWORD dataSize) {
-    (void)data;
+                           DWORD type, const BYTE* /*data*/, DWORD dataSize) {
     OnValue(key, path, valueName, type, dataSize);
   }
 
