@@ -64,7 +64,7 @@ const char* const kInstallerExclusions[] = {
 bool DefaultIsEmpty(HKEY key) {
   DWORD type = REG_NONE;
   DWORD size = 0;
-  if (RegQueryValueExA(key, "", nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+  if (QueryKeyValue(key, "", &type, nullptr, &size) != ERROR_SUCCESS) return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return size == 0;
   std::string text;
   return ReadValueText(key, "", kDefaultValueBuffer, text) && text.empty();
@@ -93,22 +93,18 @@ bool CAppPathChecker::CheckAppPathKey(HKEY appPaths, const std::string& name) {
 bool CAppPathChecker::CheckSettingsKey(HKEY parent, const std::string& name) {
   RegKey key;
   if (key.Open(parent, name.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
-  DWORD subkeys = 0;
-  DWORD values = 0;
-  if (RegQueryInfoKeyA(key.Handle(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                       &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-    return true;
-  if (subkeys > 0 || values > 1) return true;
-  if (values == 0) return false;
+  RegKeyInfo info;
+  if (QueryKeyInfo(key.Handle(), info) != ERROR_SUCCESS) return true;
+  if (info.subkeys > 0 || info.values > 1) return true;
+  if (info.values == 0) return false;
   // Windows counts a default value once it was set, even to "", and a key
   // holding only that still holds nothing.
   return !DefaultIsEmpty(key.Handle());
 }
 
-bool CAppPathChecker::CheckInstallerPath(HKEY key, const std::string& valueName,
-                                         std::string& badPath) {
+bool CAppPathChecker::CheckInstallerPath(const BYTE* data, DWORD size, std::string& badPath) {
   std::string text;
-  if (!ReadValueText(key, valueName.c_str(), kPathBuffer, text) || text.empty()) {
+  if (!DataText(data, size, kPathBuffer, text) || text.empty()) {
     badPath.clear();
     return false;
   }
@@ -200,13 +196,13 @@ bool CAppPathChecker::CInstallerHandler::IsExcluded(const std::string& keyPath) 
   return false;
 }
 
-void CAppPathChecker::CInstallerHandler::OnValue(HKEY key, const std::string& path,
-                                                 const std::string& valueName, DWORD type,
-                                                 DWORD) {
+void CAppPathChecker::CInstallerHandler::OnValueData(HKEY, const std::string& path,
+                                                     const std::string& valueName, DWORD type,
+                                                     const BYTE* data, DWORD dataSize) {
   if (type != REG_SZ && type != REG_MULTI_SZ) return;
   if (valueName.find("TUID") != std::string::npos || IsExcluded(path)) return;
   std::string badPath;
-  if (CheckInstallerPath(key, valueName, badPath)) return;
+  if (CheckInstallerPath(data, dataSize, badPath)) return;
   results_.Add(new CAppPathAction(valueName, badPath, path, CAppPathAction::kInstallerPath));
 }
 

@@ -28,12 +28,12 @@ class CAppPathChecker {
   // False when the subkey does not open or holds no data: no subkeys, and no
   // values beyond a default value without content.
   static bool CheckSettingsKey(HKEY parent, const std::string& name);
-  // False when the component value is unreadable or empty, or when neither
+  // False when the component value's data is too long or empty, or when neither
   // its path nor that path's folder exists; `badPath` then receives the text
   // last tested ("" for an unreadable or empty value), and is untouched
   // otherwise. Texts of 3 characters or fewer and texts that name no drive
   // are never errors; "C?\..." is tested as "C:\...".
-  static bool CheckInstallerPath(HKEY key, const std::string& valueName, std::string& badPath);
+  static bool CheckInstallerPath(const BYTE* data, DWORD size, std::string& badPath);
   // False when the installer folder named by `folder` is gone: only "file
   // not found" and "path not found" count, any other failure (access denied)
   // counts as present. An empty name is gone.
@@ -72,8 +72,8 @@ class CAppPathChecker {
    public:
     // Builds the exclusion list; the Office 9.0 rule depends on HKLM.
     explicit CInstallerHandler(CActionList& results);
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
     // Whether a component key path (below HKLM) is never tested.
     bool IsExcluded(const std::string& keyPath) const;
 

@@ -47,11 +47,11 @@ std::string UpperCase(std::string text) {
 
 }  // namespace
 
-bool CComObjectChecker::CheckClsid(const std::string& clsid, int& reason, const std::string& classKey) {
+bool CComObjectChecker::CheckClsid(HKEY classes, const std::string& clsid, int& reason,
+                                   const std::string& classKey) {
   reason = kClsidKey;
   RegKey key;
-  if (key.Open(HKEY_CLASSES_ROOT, (classKey + "\\" + clsid).c_str(), kReadAccess) != ERROR_SUCCESS)
-    return false;
+  if (!classes || key.Open(classes, clsid.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
   CPathViewScope view(ViewOfKey(HKEY_CLASSES_ROOT, classKey));
   bool result = true;
   std::string server;
@@ -87,17 +87,18 @@ bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache)
   if (rc != ERROR_SUCCESS) return rc == ERROR_ACCESS_DENIED;
   std::string clsid;
   if (!ReadSubkeyDefault(key.Handle(), "clsid", clsid)) return true;
+  CClsidCache own;
+  CClsidCache& answers = cache ? *cache : own;
   for (const std::string& classKey : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
     int reason = kClsidKey;
-    bool sound = cache ? cache->Check(clsid, reason, classKey) : CheckClsid(clsid, reason, classKey);
-    if (sound || reason == kClsidAppId) return true;
+    if (answers.Check(clsid, reason, classKey) || reason == kClsidAppId) return true;
   }
   return false;
 }
 
-bool CComObjectChecker::CheckTypelibFile(HKEY key, const std::string& valueName) {
+bool CComObjectChecker::CheckTypelibFile(const BYTE* data, DWORD size) {
   std::string file;
-  if (!ReadValueText(key, valueName.c_str(), kPathBuffer, file)) return false;
+  if (!DataText(data, size, kPathBuffer, file)) return false;
   if (CheckPath(file, PATH_SERVER)) return true;
   size_t slash = file.rfind('\\');
   if (slash == std::string::npos) return false;
@@ -119,22 +120,30 @@ bool CComObjectChecker::CheckClassCommand(const std::string& className, std::str
 }
 
 bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason,
-                                           const std::string& classKey) {
+                                           const std::string& classKey, HKEY classes) {
   std::string id = UpperCase(classKey + "\\" + clsid);
   auto found = answers_.find(id);
   if (found == answers_.end()) {
+    if (!classes) {
+      auto opened = classKeys_.find(classKey);
+      if (opened == classKeys_.end()) {
+        opened = classKeys_.emplace(classKey, RegKey()).first;
+        opened->second.Open(HKEY_CLASSES_ROOT, classKey.c_str(), kReadAccess);
+      }
+      classes = opened->second.Handle();
+    }
     int fresh = kClsidKey;
-    bool sound = CheckClsid(clsid, fresh, classKey);
+    bool sound = CheckClsid(classes, clsid, fresh, classKey);
     found = answers_.emplace(id, std::make_pair(sound, fresh)).first;
   }
   reason = found->second.second;
   return found->second.first;
 }
 
-void CComObjectChecker::CCLSIDHandler::OnKey(HKEY, const std::string& path,
+void CComObjectChecker::CCLSIDHandler::OnKey(HKEY key, const std::string& path,
                                              const std::string& subkeyName) {
   int reason = kClsidKey;
-  if (!cache_.Check(subkeyName, reason, path))
+  if (!cache_.Check(subkeyName, reason, path, key))
     results_.Add(new CComObjectAction(subkeyName, std::string(), reason, path));
 }
 
@@ -160,14 +169,14 @@ void CComObjectChecker::CAppidHandler::OnKey(HKEY, const std::string& path,
     results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kAppId, path));
 }
 
-void CComObjectChecker::CTypelibHandler::OnValue(HKEY key, const std::string& path,
-                                                 const std::string& valueName, DWORD type,
-                                                 DWORD) {
+void CComObjectChecker::CTypelibHandler::OnValueData(HKEY, const std::string& path,
+                                                     const std::string& valueName, DWORD type,
+                                                     const BYTE* data, DWORD dataSize) {
   if (!valueName.empty() || (type != REG_SZ && type != REG_MULTI_SZ)) return;
   size_t last = path.rfind('\\');
   std::string leaf = last == std::string::npos ? path : path.substr(last + 1);
   if (_stricmp(leaf.c_str(), "win32") != 0) return;
-  if (CheckTypelibFile(key, valueName)) return;
+  if (CheckTypelibFile(data, dataSize)) return;
   // "TypeLib\{id}\1.0\0\win32": the whole library goes, with every version.
   if (path.size() <= typeLibKey_.size() + 1) return;
   std::string id = path.substr(typeLibKey_.size() + 1);

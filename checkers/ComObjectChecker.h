@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "checkers/ResultsHandler.h"
+#include "engine/RegKey.h"
 #include "engine/RegistryAction.h"
 
 namespace RegCheck {
@@ -21,13 +22,17 @@ class CComObjectChecker {
 
   // CheckClsid answers for one scan, keyed by class key and identifier
   // regardless of case (registry key names ignore it), so a class named by
-  // many ProgIDs is tested once per view.
+  // many ProgIDs is tested once per view. Classes open below `classes`, the
+  // open class key, when given; else below a handle to the class key that
+  // the cache opens once and keeps for the scan.
   class CClsidCache {
    public:
-    bool Check(const std::string& clsid, int& reason, const std::string& classKey = "CLSID");
+    bool Check(const std::string& clsid, int& reason, const std::string& classKey = "CLSID",
+               HKEY classes = nullptr);
 
    private:
     std::map<std::string, std::pair<bool, int>> answers_;
+    std::map<std::string, RegKey> classKeys_;
   };
 
   // Walks HKCR "CLSID", the class root (ProgIDs), HKCR "AppID", the whole
@@ -36,11 +41,12 @@ class CComObjectChecker {
   // native key first. A ProgID or an application id is sound when what it
   // names is sound in either view: either kind of program may use it.
   void Scan(CActionList& results);
-  // False when class key `classKey`\<clsid> does not open, its server
-  // (LocalServer32 over InprocServer32) is missing, or its "AppId" names an
-  // application id that is bad in every view; `reason` is kClsidAppId
-  // exactly when the "AppId" decided.
-  static bool CheckClsid(const std::string& clsid, int& reason, const std::string& classKey = "CLSID");
+  // False when <clsid> does not open below `classes`, the open class key
+  // `classKey` of HKCR, its server (LocalServer32 over InprocServer32) is
+  // missing, or its "AppId" names an application id that is bad in every
+  // view; `reason` is kClsidAppId exactly when the "AppId" decided.
+  static bool CheckClsid(HKEY classes, const std::string& clsid, int& reason,
+                         const std::string& classKey);
   // False when HKCR `appIdKey`\<name> does not open, or its "AppId" value
   // names an application id that opens in no view.
   static bool CheckAppId(const std::string& name, const std::string& appIdKey = "AppID");
@@ -49,9 +55,9 @@ class CComObjectChecker {
   // (a class whose only fault is its "AppId" is reported by the CLSID pass,
   // not here). `cache`, when given, answers classes already tested this scan.
   static bool CheckProgId(const std::string& name, CClsidCache* cache = nullptr);
-  // False when value `valueName` of `key` does not read, or neither it nor
+  // False when the value's data is too long to be a path, or neither it nor
   // its text before the last "\" (a resource number) names an existing file.
-  static bool CheckTypelibFile(HKEY key, const std::string& valueName);
+  static bool CheckTypelibFile(const BYTE* data, DWORD size);
   // False when the class's HKLM open command names a missing program; the
   // command is then written to `badPath` (untouched otherwise).
   static bool CheckClassCommand(const std::string& className, std::string& badPath);
@@ -87,8 +93,8 @@ class CComObjectChecker {
     using CResultsHandler::CResultsHandler;
     // The "TypeLib" key being walked, in whichever view.
     void SetTypeLibKey(const std::string& path) { typeLibKey_ = path; }
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
 
    private:
     std::string typeLibKey_ = "TypeLib";

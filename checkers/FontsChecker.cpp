@@ -1,10 +1,9 @@
 #include "checkers/FontsChecker.h"
 
-#include <string.h>
 
 #include "backup/BackupManager.h"
 #include "checkers/PathRules.h"
-#include "engine/RegKey.h"
+#include "checkers/RegText.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -22,23 +21,16 @@ void CFontsChecker::Scan(CActionList& results) {
   RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kFontsPath, RegEnumerator::kReportValues, handler);
 }
 
-bool CFontsChecker::CheckFontValue(HKEY key, const std::string& valueName) {
-  // The walker's handle is borrowed; read through a handle of our own.
-  RegKey values;
-  if (values.Open(key, "", kReadAccess) != ERROR_SUCCESS) return false;
-  char data[kDataBufferBytes];
-  DWORD type = REG_NONE;
-  DWORD size = sizeof(data);
-  if (values.QueryValue(valueName.c_str(), &type, data, &size) != ERROR_SUCCESS) return false;
-
+bool CFontsChecker::CheckFontValue(const BYTE* data, DWORD size) {
   // Stored data need not end in a terminator.
-  const std::string file(data, strnlen(data, size));
+  std::string file;
+  if (!DataText(data, size, kDataBufferBytes, file)) return false;
   return CheckPath(file, PATH_FILE) || CheckPath("%SYSTEMROOT%\\Fonts\\" + file, PATH_FILE);
 }
 
-void CFontsChecker::CHandler::OnValue(HKEY key, const std::string&, const std::string& valueName,
-                                      DWORD, DWORD) {
-  if (!CheckFontValue(key, valueName)) results_.Add(new CFontsAction(valueName));
+void CFontsChecker::CHandler::OnValueData(HKEY, const std::string&, const std::string& valueName,
+                                          DWORD, const BYTE* data, DWORD dataSize) {
+  if (!CheckFontValue(data, dataSize)) results_.Add(new CFontsAction(valueName));
 }
 
 int CFontsAction::GetCategory() { return kCatFonts; }

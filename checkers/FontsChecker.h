@@ -17,16 +17,15 @@ class CFontsChecker {
   // Walks the values of the machine's Fonts key.
   void Scan(CActionList& results);
 
-  // False when the font file that `valueName` of the open key names exists
-  // neither as written nor in "%SYSTEMROOT%\Fonts", or the data cannot be
-  // read.
-  static bool CheckFontValue(HKEY key, const std::string& valueName);
+  // False when the font file a value's data names exists neither as written
+  // nor in "%SYSTEMROOT%\Fonts", or the data is too long to be a file name.
+  static bool CheckFontValue(const BYTE* data, DWORD size);
 
   class CHandler : public CResultsHandler {
    public:
     using CResultsHandler::CResultsHandler;
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
   };
 };
 

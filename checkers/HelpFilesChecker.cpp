@@ -1,11 +1,10 @@
 #include "checkers/HelpFilesChecker.h"
 
-#include <string.h>
 
 #include "backup/BackupManager.h"
 #include "checkers/PathRules.h"
+#include "checkers/RegText.h"
 #include "checkers/ViewWalk.h"
-#include "engine/RegKey.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -26,30 +25,26 @@ void CHelpFilesChecker::Scan(CActionList& results) {
   WalkLevelInViews(HKEY_LOCAL_MACHINE, kHtmlHelpPath, RegEnumerator::kReportValues, html);
 }
 
-bool CHelpFilesChecker::CheckHelpValue(HKEY key, const std::string& valueName) {
-  // The walker's handle is borrowed; read through a handle of our own.
-  RegKey values;
-  if (values.Open(key, "", kReadAccess) != ERROR_SUCCESS) return false;
-  char data[kDataBufferBytes];
-  DWORD type = REG_NONE;
-  DWORD size = sizeof(data);
-  if (values.QueryValue(valueName.c_str(), &type, data, &size) != ERROR_SUCCESS) return false;
-
+bool CHelpFilesChecker::CheckHelpValue(const std::string& valueName, const BYTE* data,
+                                       DWORD size) {
   // Stored data need not end in a terminator.
-  std::string folder(data, strnlen(data, size));
+  std::string folder;
+  if (!DataText(data, size, kDataBufferBytes, folder)) return false;
   while (!folder.empty() && folder.back() == '\\') folder.pop_back();
   return CheckPath(folder + "\\" + valueName, PATH_FILE);
 }
 
-void CHelpFilesChecker::CHandler::OnValue(HKEY key, const std::string& path,
-                                          const std::string& valueName, DWORD, DWORD) {
-  if (!CheckHelpValue(key, valueName))
+void CHelpFilesChecker::CHandler::OnValueData(HKEY, const std::string& path,
+                                              const std::string& valueName, DWORD,
+                                              const BYTE* data, DWORD dataSize) {
+  if (!CheckHelpValue(valueName, data, dataSize))
     results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHelpKey, path));
 }
 
-void CHelpFilesChecker::CHtmlHandler::OnValue(HKEY key, const std::string& path,
-                                              const std::string& valueName, DWORD, DWORD) {
-  if (!CheckHelpValue(key, valueName))
+void CHelpFilesChecker::CHtmlHandler::OnValueData(HKEY, const std::string& path,
+                                              const std::string& valueName, DWORD,
+                                              const BYTE* data, DWORD dataSize) {
+  if (!CheckHelpValue(valueName, data, dataSize))
     results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHtmlHelpKey, path));
 }
 

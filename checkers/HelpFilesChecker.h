@@ -16,24 +16,24 @@ class CHelpFilesChecker {
   // Walks the values of the "Help" key, then those of the "HTML Help" key.
   void Scan(CActionList& results);
 
-  // False when the help file named by `valueName` of the open key is not
-  // found in the folder its data names, or the data cannot be read.
-  static bool CheckHelpValue(HKEY key, const std::string& valueName);
+  // False when help file `valueName` is not found in the folder its data
+  // names, or the data is too long to be a folder.
+  static bool CheckHelpValue(const std::string& valueName, const BYTE* data, DWORD size);
 
   // The "Help" key.
   class CHandler : public CResultsHandler {
    public:
     using CResultsHandler::CResultsHandler;
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
   };
 
   // The "HTML Help" key.
   class CHtmlHandler : public CResultsHandler {
    public:
     using CResultsHandler::CResultsHandler;
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
   };
 };
 

@@ -9,6 +9,7 @@
 
 #include "backup/BackupManager.h"
 #include "checkers/PathRules.h"
+#include "checkers/RegText.h"
 #include "engine/RegRoots.h"
 #include "engine/ScanCategories.h"
 
@@ -69,17 +70,13 @@ void CMRUHistoryChecker::Scan(CActionList& results) {
   walker.Walk(documents);
 }
 
-bool CMRUHistoryChecker::CheckMruValue(HKEY key, const std::string& valueName, std::string& path) {
+bool CMRUHistoryChecker::CheckMruValue(const std::string& valueName, DWORD type,
+                                       const BYTE* data, DWORD size, std::string& path) {
   if (_stricmp(valueName.c_str(), "mrulist") == 0) return true;
 
   path.clear();
-  char buffer[kMruValueBytes];
-  DWORD type = REG_NONE;
-  DWORD size = sizeof(buffer);
-  if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                       &size) == ERROR_SUCCESS &&
-      (type == REG_SZ || type == REG_EXPAND_SZ))
-    path.assign(buffer, strnlen(buffer, size));
+  if ((type == REG_SZ || type == REG_EXPAND_SZ) && !DataText(data, size, kMruValueBytes, path))
+    path.clear();
 
   if (IsNetworkPath(path)) return true;
   return CheckPath(path, PATH_FILE);
@@ -112,24 +109,16 @@ bool CMRUHistoryChecker::IsPlainFileName(const std::string& name) {
          name.find("..") == std::string::npos;
 }
 
-bool CMRUHistoryChecker::CheckRecentDocValue(HKEY key, const std::string& recentFolder,
-                                             const std::string& valueName,
-                                             std::string& shortcutName, bool& shortcutExists) {
+bool CMRUHistoryChecker::CheckRecentDocValue(const std::string& recentFolder,
+                                             const std::string& valueName, const BYTE* data,
+                                             DWORD size, std::string& shortcutName,
+                                             bool& shortcutExists) {
   if (valueName.find("MRUList") != std::string::npos ||
       valueName.find("ViewStream") != std::string::npos)
     return true;
 
   shortcutName.clear();
-  DWORD type = REG_NONE;
-  DWORD size = 0;
-  if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-      size > 0) {
-    std::vector<BYTE> data(size);
-    DWORD got = size;
-    if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, data.data(), &got) ==
-        ERROR_SUCCESS)
-      shortcutName = ShortcutNameFromRecord(data.data(), got);
-  }
+  if (size > 0) shortcutName = ShortcutNameFromRecord(data, size);
 
   if (shortcutName.empty() || IsNetworkPath(shortcutName)) return true;
   // The fix of a dead shortcut deletes the file judged here, so only a
@@ -186,21 +175,23 @@ void CMRUHistoryChecker::SetRecentFolderForTesting(const std::string& folder) {
   RecentFolderOverride() = folder;
 }
 
-void CMRUHistoryChecker::CHandler::OnValue(HKEY key, const std::string& path,
-                                           const std::string& valueName, DWORD type, DWORD) {
+void CMRUHistoryChecker::CHandler::OnValueData(HKEY, const std::string& path,
+                                               const std::string& valueName, DWORD type,
+                                               const BYTE* data, DWORD dataSize) {
   if (type != REG_SZ) return;
   std::string target;
-  if (!CheckMruValue(key, valueName, target))
+  if (!CheckMruValue(valueName, type, data, dataSize, target))
     results_.Add(new CMRUHistoryAction(path, valueName, target, CMRUHistoryAction::kFileDialogEntry, 0));
 }
 
-void CMRUHistoryChecker::CDocumentsHandler::OnValue(HKEY key, const std::string& path,
-                                                    const std::string& valueName, DWORD type,
-                                                    DWORD) {
+void CMRUHistoryChecker::CDocumentsHandler::OnValueData(HKEY, const std::string& path,
+                                                        const std::string& valueName, DWORD type,
+                                                        const BYTE* data, DWORD dataSize) {
   if (type != REG_BINARY) return;
   std::string shortcutName;
   bool shortcutExists = false;
-  if (CheckRecentDocValue(key, recentFolder_, valueName, shortcutName, shortcutExists)) return;
+  if (CheckRecentDocValue(recentFolder_, valueName, data, dataSize, shortcutName, shortcutExists))
+    return;
   results_.Add(new CMRUHistoryAction(path, valueName, shortcutName,
                                      CMRUHistoryAction::kRecentDocEntry, shortcutExists ? 1 : 0));
   if (shortcutExists)

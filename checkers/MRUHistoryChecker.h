@@ -18,18 +18,20 @@ class CMRUHistoryChecker {
   // Walks "OpenSaveMRU", then "RecentDocs", each with all its subkeys.
   void Scan(CActionList& results);
 
-  // False when the file dialog entry names a file that does not exist.
-  // `path` receives the text read ("" when the value is no string or too
-  // long). The "MRUList" value and network paths are always valid.
-  static bool CheckMruValue(HKEY key, const std::string& valueName, std::string& path);
+  // False when the file dialog entry (value `valueName` with `type` and
+  // data) names a file that does not exist. `path` receives the text read
+  // ("" when the value is no string or too long). The "MRUList" value and
+  // network paths are always valid.
+  static bool CheckMruValue(const std::string& valueName, DWORD type, const BYTE* data,
+                            DWORD size, std::string& path);
 
   // False when the recent document entry's shortcut in `recentFolder` is
   // missing (`shortcutExists` false) or points to a missing target
   // (`shortcutExists` true). `shortcutName` receives the name taken from the
-  // record. Entries without a usable shortcut name, and every entry when
-  // `recentFolder` is empty, are valid.
-  static bool CheckRecentDocValue(HKEY key, const std::string& recentFolder,
-                                  const std::string& valueName, std::string& shortcutName,
+  // record (the value's data). Entries without a usable shortcut name, and
+  // every entry when `recentFolder` is empty, are valid.
+  static bool CheckRecentDocValue(const std::string& recentFolder, const std::string& valueName,
+                                  const BYTE* data, DWORD size, std::string& shortcutName,
                                   bool& shortcutExists);
 
   // False when the shortcut file cannot be loaded, has no target path, or
@@ -54,16 +56,16 @@ class CMRUHistoryChecker {
   class CHandler : public CResultsHandler {
    public:
     using CResultsHandler::CResultsHandler;
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
   };
 
   class CDocumentsHandler : public CResultsHandler {
    public:
     explicit CDocumentsHandler(CActionList& results)
         : CResultsHandler(results), recentFolder_(RecentFolder()) {}
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
 
    private:
     std::string recentFolder_;

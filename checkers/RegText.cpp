@@ -12,12 +12,17 @@ bool ReadValueText(HKEY key, const char* name, DWORD bufferSize, std::string& te
   std::vector<char> buffer(bufferSize > 0 ? bufferSize : 1);
   DWORD size = bufferSize;
   DWORD got = REG_NONE;
-  if (RegQueryValueExA(key, name, nullptr, &got, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-      ERROR_SUCCESS)
+  if (QueryKeyValue(key, name, &got, buffer.data(), &size) != ERROR_SUCCESS)
     return false;
-  if (size > bufferSize) return false;
-  text.assign(buffer.data(), strnlen(buffer.data(), size));
+  if (!DataText(reinterpret_cast<const BYTE*>(buffer.data()), size, bufferSize, text)) return false;
   if (type) *type = got;
+  return true;
+}
+
+bool DataText(const BYTE* data, DWORD size, DWORD bufferSize, std::string& text) {
+  if (size > bufferSize) return false;
+  const char* chars = reinterpret_cast<const char*>(data);
+  text.assign(chars, strnlen(chars, size));
   return true;
 }
 
@@ -25,8 +30,7 @@ bool ReadStringText(HKEY key, const char* name, DWORD bufferSize, std::string& t
   std::vector<char> buffer(bufferSize > 0 ? bufferSize : 1);
   DWORD size = bufferSize;
   DWORD type = REG_NONE;
-  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &size) !=
-      ERROR_SUCCESS)
+  if (QueryKeyValue(key, name, &type, buffer.data(), &size) != ERROR_SUCCESS)
     return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
   if (size == 0) {

@@ -17,6 +17,10 @@ namespace RegCheck {
 bool ReadValueText(HKEY key, const char* name, DWORD bufferSize, std::string& text,
                    DWORD* type = nullptr);
 
+// Value data a walk handed over, read as ReadValueText reads the value
+// itself: false when `size` bytes would not fit a buffer of `bufferSize`.
+bool DataText(const BYTE* data, DWORD size, DWORD bufferSize, std::string& text);
+
 // As ReadValueText, but only a zero-terminated REG_SZ or REG_EXPAND_SZ reads.
 bool ReadStringText(HKEY key, const char* name, DWORD bufferSize, std::string& text);
 

@@ -7,7 +7,7 @@
 
 #include "backup/BackupManager.h"
 #include "checkers/PathRules.h"
-#include "engine/RegKey.h"
+#include "checkers/RegText.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -63,18 +63,11 @@ void CStartupChecker::Scan(CActionList& results) {
   if (IsWindows64()) ScanKeys(kTwinPrefix, handler);
 }
 
-bool CStartupChecker::CheckStartupValue(HKEY key, const std::string& valueName) {
-  // The walker's handle is borrowed; read through a handle of our own.
-  RegKey values;
-  if (values.Open(key, "", kReadAccess) != ERROR_SUCCESS) return false;
-  char data[kCommandBufferBytes];
-  DWORD type = REG_NONE;
-  DWORD size = sizeof(data);
-  if (values.QueryValue(valueName.c_str(), &type, data, &size) != ERROR_SUCCESS) return false;
-
+bool CStartupChecker::CheckStartupValue(const BYTE* data, DWORD size) {
   // Stored strings need not end in a terminator; a multi-string is judged by
   // its first string.
-  const std::string command(data, strnlen(data, size));
+  std::string command;
+  if (!DataText(data, size, kCommandBufferBytes, command)) return false;
   std::string lower = command;
   for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
 
@@ -84,10 +77,11 @@ bool CStartupChecker::CheckStartupValue(HKEY key, const std::string& valueName) 
   return CheckPath(lower.substr(kRundllDllStart, comma - kRundllDllStart), PATH_COMMAND);
 }
 
-void CStartupChecker::CHandler::OnValue(HKEY key, const std::string&, const std::string& valueName,
-                                        DWORD type, DWORD) {
+void CStartupChecker::CHandler::OnValueData(HKEY, const std::string&,
+                                            const std::string& valueName, DWORD type,
+                                            const BYTE* data, DWORD dataSize) {
   if (type != REG_SZ && type != REG_MULTI_SZ) return;
-  if (!CheckStartupValue(key, valueName))
+  if (!CheckStartupValue(data, dataSize))
     results_.Add(new CStartupAction(valueName, root_, keyPath_));
 }
 

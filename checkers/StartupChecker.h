@@ -17,19 +17,19 @@ class CStartupChecker {
   // Windows once more for their Wow6432Node twins.
   void Scan(CActionList& results);
 
-  // False when the start command in `valueName` of the open key names a
+  // False when the start command in a value's data names a
   // missing program, or a missing DLL when it runs through rundll32.exe; also
   // false when the text cannot be read or a rundll32.exe entry has no entry
   // point after a DLL name.
-  static bool CheckStartupValue(HKEY key, const std::string& valueName);
+  static bool CheckStartupValue(const BYTE* data, DWORD size);
 
   class CHandler : public CResultsHandler {
    public:
     enum Root : int { kMachine = 0, kUser = 1 };
 
     using CResultsHandler::CResultsHandler;
-    void OnValue(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
-                 DWORD dataSize) override;
+    void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
+                     const BYTE* data, DWORD dataSize) override;
 
     // Where the next walk runs; stored in the actions it adds.
     void SetRoot(int root) { root_ = root; }

@@ -39,10 +39,8 @@ bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string
   RegKey entry;
   if (entry.Open(uninstallKey, subkey.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
 
-  DWORD valueCount = 0;
-  if (RegQueryInfoKeyA(entry.Handle(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                       &valueCount, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
-      valueCount == 0)
+  RegKeyInfo info;
+  if (QueryKeyInfo(entry.Handle(), info) == ERROR_SUCCESS && info.values == 0)
     return false;
 
   // Each read gets the whole buffer again: a size left over from the

@@ -1,7 +1,10 @@
 #include "engine/RegEnumerator.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
+#include "engine/RegCallCounter.h"
 #include "engine/RegKey.h"
 #include "engine/RegRoots.h"
 #include "engine/ScanCoordinator.h"
@@ -13,6 +16,14 @@ namespace {
 // Names of 1024 characters or more do not fit and end the listing.
 constexpr DWORD kNameBufferChars = 1024;
 
+// Stands for the counts of a key that would not tell them: the listings
+// then run to their first failure.
+constexpr DWORD kUnknownCount = 0xFFFFFFFF;
+
+// Tries at most this often to read a value whose data keeps outgrowing the
+// buffer (another program rewriting it meanwhile).
+constexpr int kDataReadAttempts = 3;
+
 // A name with characters the ANSI code page cannot carry comes back with
 // "?" substitutes and then names nothing: opening or reading it fails, so a
 // handler would take a perfectly valid entry for a broken one, and no fix
@@ -20,19 +31,41 @@ constexpr DWORD kNameBufferChars = 1024;
 bool UnreachableSubkey(HKEY key, const char* name, DWORD length) {
   if (!memchr(name, '?', length)) return false;
   RegKey probe;
-  return probe.Open(key, name, kReadAccess) == ERROR_FILE_NOT_FOUND;
+  return probe.Open(key, std::string(name, length).c_str(), kReadAccess) == ERROR_FILE_NOT_FOUND;
 }
 
 bool UnreachableValue(HKEY key, const char* name, DWORD length) {
   if (!memchr(name, '?', length)) return false;
-  return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+  return QueryKeyValue(key, name, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND;
+}
+
+// The index-th value of `key` with its data, in one call while the data
+// fits `data`. A name that does not fit fails as a listing without data
+// would; data that grew since the buffer was sized grows the buffer.
+LONG EnumValueWithData(HKEY key, DWORD index, char* name, DWORD& nameSize, DWORD& type,
+                       std::vector<BYTE>& data, DWORD& dataSize) {
+  LONG rc = ERROR_MORE_DATA;
+  for (int attempt = 0; attempt < kDataReadAttempts && rc == ERROR_MORE_DATA; ++attempt) {
+    nameSize = kNameBufferChars;
+    dataSize = static_cast<DWORD>(data.size());
+    CountRegistryCall();
+    rc = RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data.data(), &dataSize);
+    if (rc != ERROR_MORE_DATA) return rc;
+    // The name or the data did not fit: the size alone tells which.
+    nameSize = kNameBufferChars;
+    CountRegistryCall();
+    LONG sized = RegEnumValueA(key, index, name, &nameSize, nullptr, &type, nullptr, &dataSize);
+    if (sized != ERROR_SUCCESS) return sized;
+    data.resize(std::max<size_t>(dataSize, data.size() * 2));
+  }
+  return rc;
 }
 
 }  // namespace
 
 int RegEnumerator::Walk(IRegEnumHandler& handler) {
   if (GetScanCoordinator().IsCancelled()) return 1;
-  Visit(path_, 0, handler);
+  Visit(root_, path_, path_, 0, handler);
   return 0;
 }
 
@@ -46,50 +79,73 @@ int RegEnumerator::WalkLevel(HKEY root, const std::string& path, int flags,
   return walker.Walk(handler);
 }
 
-void RegEnumerator::Visit(const std::string& path, int level, IRegEnumHandler& handler) {
+void RegEnumerator::Visit(HKEY parent, const std::string& name, const std::string& path, int level,
+                          IRegEnumHandler& handler) {
   CScanCoordinator& coordinator = GetScanCoordinator();
   if (coordinator.IsCancelled()) return;
 
   RegKey key;
-  if (key.Open(root_, path.c_str(), kReadAccess) != ERROR_SUCCESS) return;
+  if (key.Open(parent, name.c_str(), kReadAccess) != ERROR_SUCCESS) return;
 
   const std::string keyText = KeyPathText(root_, path);
   coordinator.OnKeyVisited(keyText);
 
-  char name[kNameBufferChars];
-  if (flags_ & kReportValues) {
-    for (DWORD index = 0; !coordinator.IsCancelled(); ++index) {
-      DWORD nameSize = kNameBufferChars;
-      DWORD type = REG_NONE;
-      DWORD dataSize = 0;
-      if (RegEnumValueA(key.Handle(), index, name, &nameSize, nullptr, &type, nullptr, &dataSize) !=
-          ERROR_SUCCESS)
-        break;
-      std::string valueName(name, nameSize);
-      coordinator.OnValueVisited(keyText, valueName);
-      if (UnreachableValue(key.Handle(), name, nameSize)) continue;
-      handler.OnValue(key.Handle(), path, valueName, type, dataSize);
-    }
-  }
+  // One question gives both counts, so no listing needs a failing call to
+  // find its end, and the largest value's size, so each value's data comes
+  // with its name. Should the question fail, the listings run to their
+  // first failure and the data buffer grows on demand.
+  RegKeyInfo info;
+  if (QueryKeyInfo(key.Handle(), info) != ERROR_SUCCESS) info.subkeys = info.values = kUnknownCount;
+
+  if (flags_ & kReportValues) VisitValues(key.Handle(), path, keyText, info, handler);
+
+  const bool descend = maxDepth_ < 0 || level < maxDepth_;
+  if (!(flags_ & kReportKeys) && !descend) return;
+  const std::vector<std::string> subkeys = ListSubkeys(key, info.subkeys);
 
   if (flags_ & kReportKeys) {
-    for (DWORD index = 0; !coordinator.IsCancelled(); ++index) {
-      DWORD nameSize = kNameBufferChars;
-      if (key.EnumKey(index, name, nameSize) != ERROR_SUCCESS) break;
-      std::string subkeyName(name, nameSize);
-      coordinator.OnKeyVisited(keyText + "\\" + subkeyName);
-      if (UnreachableSubkey(key.Handle(), name, nameSize)) continue;
-      handler.OnKey(key.Handle(), path, subkeyName);
+    for (const std::string& subkey : subkeys) {
+      if (coordinator.IsCancelled()) return;
+      coordinator.OnKeyVisited(keyText + "\\" + subkey);
+      if (UnreachableSubkey(key.Handle(), subkey.data(), static_cast<DWORD>(subkey.size())))
+        continue;
+      handler.OnKey(key.Handle(), path, subkey);
     }
   }
 
-  if (maxDepth_ < 0 || level < maxDepth_) {
-    for (DWORD index = 0; !coordinator.IsCancelled(); ++index) {
-      DWORD nameSize = kNameBufferChars;
-      if (key.EnumKey(index, name, nameSize) != ERROR_SUCCESS) break;
-      Visit(JoinKeyPath(path, std::string(name, nameSize)), level + 1, handler);
-    }
+  if (!descend) return;
+  for (const std::string& subkey : subkeys)
+    Visit(key.Handle(), subkey, JoinKeyPath(path, subkey), level + 1, handler);
+}
+
+void RegEnumerator::VisitValues(HKEY key, const std::string& path, const std::string& keyText,
+                                const RegKeyInfo& info, IRegEnumHandler& handler) {
+  CScanCoordinator& coordinator = GetScanCoordinator();
+  // Never empty: a null data pointer would ask for the size alone.
+  std::vector<BYTE> data(std::max<DWORD>(info.maxValueData, 1));
+  char name[kNameBufferChars];
+  for (DWORD index = 0; index < info.values && !coordinator.IsCancelled(); ++index) {
+    DWORD nameSize = 0;
+    DWORD type = REG_NONE;
+    DWORD dataSize = 0;
+    if (EnumValueWithData(key, index, name, nameSize, type, data, dataSize) != ERROR_SUCCESS) break;
+    std::string valueName(name, nameSize);
+    coordinator.OnValueVisited(keyText, valueName);
+    if (UnreachableValue(key, name, nameSize)) continue;
+    handler.OnValueData(key, path, valueName, type, data.data(), dataSize);
   }
+}
+
+std::vector<std::string> RegEnumerator::ListSubkeys(const RegKey& key, DWORD count) {
+  CScanCoordinator& coordinator = GetScanCoordinator();
+  std::vector<std::string> names;
+  char name[kNameBufferChars];
+  for (DWORD index = 0; index < count && !coordinator.IsCancelled(); ++index) {
+    DWORD nameSize = kNameBufferChars;
+    if (key.EnumKey(index, name, nameSize) != ERROR_SUCCESS) break;
+    names.emplace_back(name, nameSize);
+  }
+  return names;
 }
 
 }  // namespace RegCheck

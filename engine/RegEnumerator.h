@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "engine/RegKey.h"
 
 namespace RegCheck {
 
@@ -18,6 +21,14 @@ class IRegEnumHandler {
                        DWORD type, DWORD dataSize) = 0;
   // One direct subkey of the key being walked.
   virtual void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) = 0;
+  // The same value with the `dataSize` bytes of data the walk read along
+  // with its name, as RegQueryValueEx would return them. Handlers that judge
+  // the data override this instead of OnValue and need not read it again;
+  // by default it passes the value on to OnValue.
+  virtual void OnValueData(HKEY key, const std::string& path, const std::string& valueName,
+                           DWORD type, const BYTE* /*data*/, DWORD dataSize) {
+    OnValue(key, path, valueName, type, dataSize);
+  }
 
  protected:
   ~IRegEnumHandler() = default;
@@ -47,6 +58,9 @@ class RegEnumerator {
   // Walks from `path` under `root`: at each key its values (flag 0x2), then
   // its subkeys reported (flag 0x1), then the subkeys descended into while
   // the depth allows. Returns 1 when a cancel was already pending, else 0.
+  // Each key is opened below its parent's open handle and listed once; the
+  // subkeys descended into are the ones reported, even if the key changes
+  // in between (one that went away is skipped, one that came is not seen).
   int Walk(IRegEnumHandler& handler);
 
   // Reports only what lies directly below `path` (values or subkeys, as
@@ -54,7 +68,14 @@ class RegEnumerator {
   static int WalkLevel(HKEY root, const std::string& path, int flags, IRegEnumHandler& handler);
 
  private:
-  void Visit(const std::string& path, int level, IRegEnumHandler& handler);
+  // Visits subkey `name` of the open key `parent`, whose path is `path`.
+  void Visit(HKEY parent, const std::string& name, const std::string& path, int level,
+             IRegEnumHandler& handler);
+  void VisitValues(HKEY key, const std::string& path, const std::string& keyText,
+                   const RegKeyInfo& info, IRegEnumHandler& handler);
+  // The names of the key's first `count` subkeys, fewer when the listing
+  // fails or a cancel comes first.
+  static std::vector<std::string> ListSubkeys(const RegKey& key, DWORD count);
 
   int maxDepth_ = -1;
   int flags_ = kReportKeys | kReportValues;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "engine/RegCallCounter.h"
 #include "engine/RegView.h"
 
 namespace RegCheck {
@@ -19,6 +20,7 @@ RegKey& RegKey::operator=(RegKey&& other) noexcept {
 }
 
 LONG RegKey::Open(HKEY parent, const char* subkey, REGSAM access) {
+  CountRegistryCall();
   HKEY opened = nullptr;
   LONG rc = RegOpenKeyExA(parent, subkey, 0, WithView(access), &opened);
   if (rc != ERROR_SUCCESS) return rc;
@@ -29,6 +31,7 @@ LONG RegKey::Open(HKEY parent, const char* subkey, REGSAM access) {
 
 LONG RegKey::Create(HKEY parent, const char* subkey, char* keyClass, DWORD options, REGSAM access,
                     LPSECURITY_ATTRIBUTES security, DWORD* disposition) {
+  CountRegistryCall();
   HKEY created = nullptr;
   DWORD disp = 0;
   LONG rc = RegCreateKeyExA(parent, subkey, 0, keyClass, options, WithView(access), security,
@@ -42,6 +45,7 @@ LONG RegKey::Create(HKEY parent, const char* subkey, char* keyClass, DWORD optio
 
 LONG RegKey::Close() {
   if (!key_) return ERROR_SUCCESS;
+  CountRegistryCall();
   LONG rc = RegCloseKey(key_);
   key_ = nullptr;
   return rc;
@@ -51,7 +55,7 @@ LONG RegKey::QueryDWORDValue(const char* name, DWORD& value) const {
   DWORD type = REG_NONE;
   DWORD data = 0;
   DWORD size = sizeof(data);
-  LONG rc = RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+  LONG rc = QueryKeyValue(key_, name, &type, &data, &size);
   if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return rc;
   if (type != REG_DWORD) return ERROR_INVALID_DATA;
   if (rc != ERROR_SUCCESS) return rc;
@@ -63,8 +67,7 @@ LONG RegKey::QueryDWORDValue(const char* name, DWORD& value) const {
 LONG RegKey::QueryStringValue(const char* name, char* buffer, DWORD& size) const {
   DWORD type = REG_NONE;
   DWORD got = buffer ? size : 0;
-  LONG rc = RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                             &got);
+  LONG rc = QueryKeyValue(key_, name, &type, buffer, &got);
   if ((rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) && type != REG_SZ && type != REG_EXPAND_SZ)
     rc = ERROR_INVALID_DATA;
   if (!buffer && rc == ERROR_MORE_DATA) rc = ERROR_SUCCESS;  // a size-only query
@@ -92,7 +95,7 @@ LONG RegKey::QueryStringValue(const char* name, char* buffer, DWORD& size) const
 LONG RegKey::QueryBinaryValue(const char* name, void* buffer, DWORD& size) const {
   DWORD type = REG_NONE;
   DWORD got = size;
-  LONG rc = RegQueryValueExA(key_, name, nullptr, &type, static_cast<BYTE*>(buffer), &got);
+  LONG rc = QueryKeyValue(key_, name, &type, buffer, &got);
   if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return rc;
   if (type != REG_BINARY) return ERROR_INVALID_DATA;
   size = got;
@@ -100,27 +103,48 @@ LONG RegKey::QueryBinaryValue(const char* name, void* buffer, DWORD& size) const
 }
 
 LONG RegKey::QueryValue(const char* name, DWORD* type, void* buffer, DWORD* size) const {
-  return RegQueryValueExA(key_, name, nullptr, type, static_cast<BYTE*>(buffer), size);
+  return QueryKeyValue(key_, name, type, buffer, size);
 }
 
 LONG RegKey::SetDWORDValue(const char* name, DWORD value) {
+  CountRegistryCall();
   return RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
 LONG RegKey::SetStringValue(const char* name, const char* text, DWORD type) {
   if (!text) return ERROR_INVALID_DATA;
+  CountRegistryCall();
   return RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(text),
                         static_cast<DWORD>(lstrlenA(text) + 1));
 }
 
 LONG RegKey::SetBinaryValue(const char* name, const void* data, DWORD size) {
+  CountRegistryCall();
   return RegSetValueExA(key_, name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
 }
 
-LONG RegKey::DeleteValue(const char* name) { return RegDeleteValueA(key_, name); }
+LONG RegKey::DeleteValue(const char* name) {
+  CountRegistryCall();
+  return RegDeleteValueA(key_, name);
+}
 
 LONG RegKey::EnumKey(DWORD index, char* name, DWORD& nameSize, FILETIME* lastWrite) const {
+  CountRegistryCall();
   return RegEnumKeyExA(key_, index, name, &nameSize, nullptr, nullptr, nullptr, lastWrite);
+}
+
+LONG QueryKeyValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size) {
+  CountRegistryCall();
+  return RegQueryValueExA(key, name, nullptr, type, static_cast<BYTE*>(data), size);
+}
+
+LONG QueryKeyInfo(HKEY key, RegKeyInfo& info) {
+  CountRegistryCall();
+  RegKeyInfo got;
+  LONG rc = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &got.subkeys, nullptr, nullptr,
+                             &got.values, nullptr, &got.maxValueData, nullptr, nullptr);
+  if (rc == ERROR_SUCCESS) info = got;
+  return rc;
 }
 
 }  // namespace RegCheck

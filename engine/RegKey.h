@@ -59,4 +59,18 @@ class RegKey {
   HKEY key_ = nullptr;
 };
 
+// RegQueryValueExA on a key held elsewhere (a walk's key, a predefined
+// root): no type check, and with no buffer only type and size.
+LONG QueryKeyValue(HKEY key, const char* name, DWORD* type, void* data, DWORD* size);
+
+// What RegQueryInfoKey tells of a key.
+struct RegKeyInfo {
+  DWORD subkeys = 0;
+  DWORD values = 0;
+  DWORD maxValueData = 0;  // bytes of the largest value's data
+};
+
+// `info` untouched on failure.
+LONG QueryKeyInfo(HKEY key, RegKeyInfo& info);
+
 }  // namespace RegCheck

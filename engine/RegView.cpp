@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "engine/RegCallCounter.h"
 #include "engine/RegKey.h"
 
 namespace RegCheck {
@@ -50,6 +51,7 @@ using RegDeleteKeyExFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
 LONG DeleteOneKey(HKEY parent, const char* name) {
   static const RegDeleteKeyExFn deleteEx = reinterpret_cast<RegDeleteKeyExFn>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32"), "RegDeleteKeyExA")));
+  CountRegistryCall();
   if (IsRunningUnderWow64() && deleteEx) return deleteEx(parent, name, KEY_WOW64_64KEY, 0);
   return RegDeleteKeyA(parent, name);
 }
@@ -67,6 +69,7 @@ std::wstring KernelName(HKEY root, const std::string& path) {
   // KEY_NAME_INFORMATION: a byte count followed by the UTF-16 name.
   ULONG info[1024];
   ULONG size = 0;
+  CountRegistryCall();
   if (query(key.Handle(), kKeyNameInformation, info, sizeof(info), &size) != 0) return std::wstring();
   const ULONG bytes = info[0];
   if (bytes > sizeof(info) - sizeof(ULONG)) return std::wstring();

@@ -7,12 +7,10 @@ namespace RegCheck {
 
 CScanCoordinator::CScanCoordinator()
     : doneEvent_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
-      cancelEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       startedEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
 CScanCoordinator::~CScanCoordinator() {
   CloseHandle(doneEvent_);
-  CloseHandle(cancelEvent_);
   CloseHandle(startedEvent_);
 }
 
@@ -23,7 +21,7 @@ void CScanCoordinator::Start(CActionList* results) {
   ignored_.Load();
   keysVisited_ = 0;
   valuesVisited_ = 0;
-  ResetEvent(cancelEvent_);
+  cancelled_ = false;
   ResetEvent(startedEvent_);
   HANDLE thread = CreateThread(nullptr, 0, &CScanCoordinator::ThreadMain, this, 0, nullptr);
   if (!thread) return;
@@ -32,12 +30,12 @@ void CScanCoordinator::Start(CActionList* results) {
   CloseHandle(thread);
 }
 
-void CScanCoordinator::Cancel() { SetEvent(cancelEvent_); }
+void CScanCoordinator::Cancel() { cancelled_ = true; }
 
-void CScanCoordinator::ClearCancel() { ResetEvent(cancelEvent_); }
+void CScanCoordinator::ClearCancel() { cancelled_ = false; }
 
 int CScanCoordinator::IsCancelled() const {
-  return WaitForSingleObject(cancelEvent_, 0) == WAIT_OBJECT_0 ? 1 : 0;
+  return cancelled_ ? 1 : 0;
 }
 
 int CScanCoordinator::IsRunning() const {

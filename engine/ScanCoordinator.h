@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "checkers/CheckerSet.h"
@@ -64,7 +65,9 @@ class CScanCoordinator {
   CIgnoreFilter ignored_;
   int categories_ = 0;
   HANDLE doneEvent_;
-  HANDLE cancelEvent_;
+  // Asked at every step of every walk: a flag costs nothing to read, where
+  // a wait on an event is a kernel call (a server round trip under Wine).
+  std::atomic<bool> cancelled_{false};
   HANDLE startedEvent_;
   std::string currentKey_;
   int keysVisited_ = 0;

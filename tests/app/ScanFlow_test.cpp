@@ -5,6 +5,7 @@
 #include "AppFixture.h"
 
 #include "app/DetailsDlg.h"
+#include "engine/RegKey.h"
 #include "engine/ScanCategories.h"
 #include "engine/ScanCoordinator.h"
 #include "res/resource.h"
@@ -187,10 +188,17 @@ HWND ErrorsCounter(HWND dialog) {
 
 TEST_F(ScanFlowTest, CancelKeepsResultsSoFarAndMarksEveryTickedRow) {
   SetOption("UseSound", 0);
-  // Enough stale values that the scan is still in the shared DLLs when the
-  // user presses "Cancel"; the help file would be found after them.
-  constexpr int kMany = 6000;
-  for (int i = 0; i < kMany; ++i) PlantMissingSharedDll("many" + std::to_string(i) + ".dll");
+  // Enough stale values that the scan, at one registry call per value, is
+  // still in the shared DLLs when the user presses "Cancel" on a loaded
+  // machine; the help file would be found after them. Planted through one
+  // open key, which is quick.
+  constexpr int kMany = 30000;
+  {
+    RegKey dlls;
+    ASSERT_EQ(ERROR_SUCCESS, dlls.Create(HKEY_LOCAL_MACHINE, kSharedDlls));
+    for (int i = 0; i < kMany; ++i)
+      dlls.SetDWORDValue(temp_.PathOf("gone\\many" + std::to_string(i) + ".dll").c_str(), 1);
+  }
   PlantMissingHelpFile("late.hlp");
   Start();
   TickOnly(kThree);

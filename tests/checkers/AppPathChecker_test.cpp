@@ -179,8 +179,11 @@ TEST_F(AppPathTest, InstallerComponentPaths) {
   HKEY key = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, (std::string(kComponents) + "\\C1").c_str(),
                                          0, KEY_READ, &key));
-  EXPECT_TRUE(CAppPathChecker::CheckInstallerPath(key, "P1", bad));
+  BYTE data[1024];
+  DWORD size = sizeof(data);
+  EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "P1", nullptr, nullptr, data, &size));
   RegCloseKey(key);
+  EXPECT_TRUE(CAppPathChecker::CheckInstallerPath(data, size, bad));
   EXPECT_EQ("sentinel", bad);
 
   // Each line names the component key with its root, and the product.

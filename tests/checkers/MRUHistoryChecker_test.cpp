@@ -199,10 +199,14 @@ TEST_F(MRUHistoryCheckerTest, ValuesThatAreNotExamined) {
   // Without a Recent folder no shortcut can be looked for.
   HKEY key = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(kCU, kRecentDocs.c_str(), 0, KEY_READ, &key));
+  std::vector<BYTE> data(1024);
+  DWORD size = static_cast<DWORD>(data.size());
+  EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "mrulist0", nullptr, nullptr, data.data(), &size));
+  RegCloseKey(key);
   std::string name;
   bool exists = true;
-  EXPECT_TRUE(CMRUHistoryChecker::CheckRecentDocValue(key, "", "mrulist0", name, exists));
-  RegCloseKey(key);
+  EXPECT_TRUE(CMRUHistoryChecker::CheckRecentDocValue("", "mrulist0", data.data(), size, name, exists));
+  EXPECT_EQ("mrulist0.txt.lnk", name);
 }
 
 TEST_F(MRUHistoryCheckerTest, RecordParsingStaysInsideTheValue) {

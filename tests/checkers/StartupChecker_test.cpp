@@ -57,7 +57,10 @@ class StartupCheckerTest : public BackupSandboxTest {
     SetString(HKEY_LOCAL_MACHINE, kRun, "probe", command);
     RegKey run;
     EXPECT_EQ(ERROR_SUCCESS, run.Open(HKEY_LOCAL_MACHINE, kRun, kReadAccess));
-    return CStartupChecker::CheckStartupValue(run.Handle(), "probe");
+    BYTE data[1024];
+    DWORD size = sizeof(data);
+    EXPECT_EQ(ERROR_SUCCESS, run.QueryValue("probe", nullptr, data, &size));
+    return CStartupChecker::CheckStartupValue(data, size);
   }
 
   std::unique_ptr<EnvOverride> path_;

@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/RegEnumerator.h"
+#include "engine/RegKey.h"
 #include "engine/RegRoots.h"
+#include "engine/RegView.h"
 #include "engine/ScanCoordinator.h"
 #include "support/RegistrySandbox.h"
 
@@ -229,6 +234,128 @@ TEST_F(RegEnumeratorTest, NamesOutsideTheCodePageAreCountedButNotReported) {
   // T\b itself, the Greek subkey reported; its descent cannot open it.
   EXPECT_EQ(keysBefore + 2, c.GetKeysVisited());
   EXPECT_EQ(valuesBefore + 2, c.GetValuesVisited());
+}
+
+}  // namespace
+
+namespace {
+
+// Records each value's data as handed over, and reads the same value itself
+// through the walk's key to compare.
+class DataRecorder : public CRegEnumHandlerBase {
+ public:
+  void OnValueData(HKEY key, const std::string& path, const std::string& name, DWORD type,
+                   const BYTE* data, DWORD size) override {
+    std::string own(size + 16, '\xbd');
+    DWORD ownType = REG_NONE;
+    DWORD ownSize = static_cast<DWORD>(own.size());
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, name.c_str(), nullptr, &ownType,
+                                              reinterpret_cast<BYTE*>(&own[0]), &ownSize));
+    EXPECT_EQ(ownType, type) << name;
+    EXPECT_EQ(std::string(own, 0, ownSize), std::string(reinterpret_cast<const char*>(data), size))
+        << name;
+    calls.push_back(path + "|" + name + "|" + std::to_string(size));
+    if (grow_ && name == grow_->first) SetRaw(HKEY_LOCAL_MACHINE, path, grow_->second, REG_BINARY,
+                                              std::string(10000, 'g').data(), 10000);
+  }
+  // When value `first` is handed over, rewrites value `second` of the same
+  // key with more data than any value held when the key was opened.
+  void GrowLater(const std::string& first, const std::string& second) {
+    growing_ = {first, second};
+    grow_ = &growing_;
+  }
+  std::vector<std::string> calls;
+
+ private:
+  std::pair<std::string, std::string> growing_;
+  const std::pair<std::string, std::string>* grow_ = nullptr;
+};
+
+TEST_F(RegEnumeratorTest, EachValueComesWithItsData) {
+  SetRaw(HKEY_LOCAL_MACHINE, "D", "big", REG_BINARY, std::string(5000, 'b').data(), 5000);
+  SetRaw(HKEY_LOCAL_MACHINE, "D", "empty", REG_SZ, "", 0);
+  SetRaw(HKEY_LOCAL_MACHINE, "D", "open", REG_EXPAND_SZ, "%x%", 3);  // no terminator
+  SetString(HKEY_LOCAL_MACHINE, "D", "", "default");
+  SetDword(HKEY_LOCAL_MACHINE, "D\\deep\\er\\still", "n", 7);
+  DataRecorder handler;
+  enumerator_.SetPath("D");
+  enumerator_.SetFlags(2);
+  enumerator_.Walk(handler);
+  // The size of data without a terminator is what RegQueryValueEx says
+  // (Wine's ANSI calls add one); the handler compared the bytes themselves.
+  DWORD type = REG_NONE;
+  std::string open;
+  ASSERT_TRUE(ReadRaw(HKEY_LOCAL_MACHINE, "D", "open", type, open));
+  std::vector<std::string> expected = {"D|big|5000", "D|empty|0",
+                                       "D|open|" + std::to_string(open.size()), "D||8",
+                                       "D\\deep\\er\\still|n|4"};
+  std::sort(expected.begin(), expected.end());
+  std::sort(handler.calls.begin(), handler.calls.end());
+  EXPECT_EQ(expected, handler.calls);
+}
+
+TEST_F(RegEnumeratorTest, DataThatGrowsDuringTheWalkIsHandedOverWhole) {
+  SetString(HKEY_LOCAL_MACHINE, "G", "first", "1");
+  SetString(HKEY_LOCAL_MACHINE, "G", "second", "2");
+  DataRecorder handler;
+  handler.GrowLater("first", "second");
+  enumerator_.SetPath("G");
+  enumerator_.SetFlags(2);
+  enumerator_.Walk(handler);
+  EXPECT_EQ((std::vector<std::string>{"G|first|2", "G|second|10000"}), handler.calls);
+}
+
+LONG DeleteBelow(const char* parentPath, const char* name) {
+  RegKey parent;
+  LONG rc = parent.Open(HKEY_LOCAL_MACHINE, parentPath, KEY_ALL_ACCESS);
+  return rc != ERROR_SUCCESS ? rc : DeleteKeyTree(parent.Handle(), name);
+}
+
+// Deletes a key, or creates one, when a given call comes.
+class ChangingHandler : public Recorder {
+ public:
+  void OnKey(HKEY key, const std::string& path, const std::string& name) override {
+    Recorder::OnKey(key, path, name);
+    if (path + "|" + name == at) change();
+  }
+  void OnValue(HKEY key, const std::string& path, const std::string& name, DWORD type,
+               DWORD size) override {
+    Recorder::OnValue(key, path, name, type, size);
+    if (path + "|" + name == at) change();
+  }
+  std::string at;
+  std::function<void()> change;
+};
+
+TEST_F(RegEnumeratorTest, SubkeysThatGoAwayDuringTheWalkAreSkipped) {
+  SetString(HKEY_LOCAL_MACHINE, "T\\b", "bv", "z");
+  CScanCoordinator& c = GetScanCoordinator();
+  // Removed while its parent's subkeys are reported: listed once, so still
+  // reported, but never descended into.
+  ChangingHandler reporting;
+  reporting.at = "T|a";
+  reporting.change = [] { EXPECT_EQ(ERROR_SUCCESS, DeleteBelow("T", "b")); };
+  enumerator_.SetFlags(3);
+  int keysBefore = c.GetKeysVisited();
+  enumerator_.Walk(reporting);
+  EXPECT_EQ((std::vector<std::string>{"V T|v1", "V T|v2", "K T|a", "K T|b", "K T|c", "V T\\a|av",
+                                      "K T\\a|a1", "V T\\a\\a1|a1v", "K T\\c|c1"}),
+            reporting.calls);
+  // T, its three subkeys reported, a, a1 reported, a1, c, c1 reported, c1.
+  EXPECT_EQ(keysBefore + 10, c.GetKeysVisited());
+
+  // Removed, with a key created beside it, while a sibling is descended
+  // into: the removed one is skipped, the new one was not listed.
+  ChangingHandler descending;
+  descending.at = "T\\a|av";
+  descending.change = [] {
+    EXPECT_EQ(ERROR_SUCCESS, DeleteBelow("T", "c"));
+    SetString(HKEY_LOCAL_MACHINE, "T\\d", "dv", "new");
+  };
+  enumerator_.SetFlags(2);
+  enumerator_.Walk(descending);
+  EXPECT_EQ((std::vector<std::string>{"V T|v1", "V T|v2", "V T\\a|av", "V T\\a\\a1|a1v"}),
+            descending.calls);
 }
 
 }  // namespace
