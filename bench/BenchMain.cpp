@@ -31,12 +31,7 @@ using namespace RegCheck;
 
 namespace {
 
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using bench::Now;
 
 struct Figures {
   long keys = 0, values = 0, probes = 0, findings = 0, calls = 0;

@@ -7,14 +7,14 @@
 
 namespace bench {
 
-namespace {
-
 double Now() {
   LARGE_INTEGER frequency, counter;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&counter);
   return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
+
+namespace {
 
 // Owns a kernel handle for the few lines it is needed.
 struct Handle {

@@ -14,4 +14,7 @@ struct ExportFigures {
 
 ExportFigures MeasureRegeditExport();
 
+// Seconds on the performance counter, for timing one stretch against another.
+double Now();
+
 }  // namespace bench
