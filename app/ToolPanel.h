@@ -26,9 +26,8 @@ class CToolListBox : public fw::CListBox {
   static constexpr int kTextLeft = 26;
   static constexpr COLORREF kNormalColour = RGB(255, 255, 255);
   static constexpr COLORREF kSelectedColour = RGB(119, 119, 119);
-  // WS_CHILD | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT |
-  // LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT.
-  static constexpr DWORD kStyle = 0x40A00153;
+  static constexpr DWORD kStyle = WS_CHILD | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT |
+                                  LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
 
   // Loads icon resource `iconId` at 16x16 and makes the two line brushes.
   explicit CToolListBox(UINT iconId);
