@@ -119,10 +119,11 @@ struct Finding {
 };
 
 Finding FindingOf(CRegistryAction& action) {
+  const IgnoreEntry entry = IgnoreEntryOf(action);
   Finding finding;
-  finding.category = action.GetCategory();
-  action.GetDescription(finding.description);
-  action.GetLocation(finding.location);
+  finding.category = entry.category;
+  finding.description = entry.description;
+  finding.location = entry.location;
   return finding;
 }
 
