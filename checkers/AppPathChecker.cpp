@@ -74,7 +74,8 @@ bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 
 
 }  // namespace
 
-bool CAppPathChecker::CheckAppPathKey(HKEY appPaths, const std::string& name) {
+bool CAppPathChecker::CheckAppPathKey(CScanContext& context, HKEY appPaths,
+                                      const std::string& name) {
   RegKey key;
   if (key.Open(appPaths, name.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
   std::string text;
@@ -87,7 +88,7 @@ bool CAppPathChecker::CheckAppPathKey(HKEY appPaths, const std::string& name) {
       !ReadValueText(key.Handle(), "CmstpExtensionDll", kPathBuffer, text, &type))
     return false;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
-  return CheckPath(text, PATH_FILE);
+  return CheckPath(context, text, PATH_FILE);
 }
 
 bool CAppPathChecker::CheckSettingsKey(HKEY parent, const std::string& name) {
@@ -102,7 +103,8 @@ bool CAppPathChecker::CheckSettingsKey(HKEY parent, const std::string& name) {
   return !DefaultIsEmpty(key.Handle());
 }
 
-bool CAppPathChecker::CheckInstallerPath(const BYTE* data, DWORD size, std::string& badPath) {
+bool CAppPathChecker::CheckInstallerPath(CScanContext& context, const BYTE* data, DWORD size,
+                                         std::string& badPath) {
   std::string text;
   if (!DataText(data, size, kPathBuffer, text) || text.empty()) {
     badPath.clear();
@@ -116,25 +118,25 @@ bool CAppPathChecker::CheckInstallerPath(const BYTE* data, DWORD size, std::stri
   } else if (!IsDriveLetter(text[0])) {
     return true;  // registry references ("01:\...") and other non-paths
   }
-  if (CheckPath(text, PATH_FILE_OR_DIR)) return true;
+  if (CheckPath(context, text, PATH_FILE_OR_DIR)) return true;
   // A file gone from a folder that still exists is left to the installer.
   size_t slash = text.rfind('\\');
   if (slash != std::string::npos) {
     text.erase(slash);
-    if (CheckPath(text, PATH_FILE_OR_DIR)) return true;
+    if (CheckPath(context, text, PATH_FILE_OR_DIR)) return true;
   }
   badPath = text;
   return false;
 }
 
-bool CAppPathChecker::CheckInstallerFolder(const std::string& folder) {
+bool CAppPathChecker::CheckInstallerFolder(CScanContext& context, const std::string& folder) {
   if (folder.empty()) return false;
   if (GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
   DWORD error = GetLastError();
   if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return true;
   // Under WOW64 the plain call sees the redirected view only; a folder of a
   // 64-bit product in the native System32 is still there.
-  return ProbeFileAttributes(folder) != INVALID_FILE_ATTRIBUTES;
+  return ProbeFileAttributes(context, folder) != INVALID_FILE_ATTRIBUTES;
 }
 
 void CAppPathChecker::CSettingsHandler::Configure(const std::string& displayPrefix,
@@ -165,7 +167,7 @@ void CAppPathChecker::CSettingsHandler::OnKey(HKEY key, const std::string&,
 
 void CAppPathChecker::CAppHandler::OnKey(HKEY key, const std::string& path,
                                          const std::string& subkeyName) {
-  if (!CheckAppPathKey(key, subkeyName))
+  if (!CheckAppPathKey(context_, key, subkeyName))
     results_.Add(new CAppPathAction(subkeyName, std::string(), path, CAppPathAction::kAppPath));
 }
 
@@ -173,13 +175,13 @@ void CAppPathChecker::CInstallerFoldersHandler::OnValue(HKEY, const std::string&
                                                         const std::string& valueName,
                                                         DWORD type, DWORD) {
   if (type != REG_SZ) return;
-  if (!CheckInstallerFolder(valueName))
+  if (!CheckInstallerFolder(context_, valueName))
     results_.Add(new CAppPathAction(valueName, std::string(), path,
                                     CAppPathAction::kInstallerFolder));
 }
 
-CAppPathChecker::CInstallerHandler::CInstallerHandler(CActionList& results)
-    : CResultsHandler(results) {
+CAppPathChecker::CInstallerHandler::CInstallerHandler(CScanContext& context, CActionList& results)
+    : CResultsHandler(context, results) {
   // Office 2000 registers components whose paths it resolves itself.
   RegKey office;
   if (office.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Office\\9.0", kReadAccess) ==
@@ -202,11 +204,11 @@ void CAppPathChecker::CInstallerHandler::OnValueData(HKEY, const std::string& pa
   if (type != REG_SZ && type != REG_MULTI_SZ) return;
   if (valueName.find("TUID") != std::string::npos || IsExcluded(path)) return;
   std::string badPath;
-  if (CheckInstallerPath(data, dataSize, badPath)) return;
+  if (CheckInstallerPath(context_, data, dataSize, badPath)) return;
   results_.Add(new CAppPathAction(valueName, badPath, path, CAppPathAction::kInstallerPath));
 }
 
-void CAppPathChecker::Scan(CActionList& results) {
+void CAppPathChecker::Scan(CScanContext& context, CActionList& results) {
   RegEnumerator walker;
   walker.SetFlags(RegEnumerator::kReportKeys);
   walker.SetMaxDepth(0);
@@ -226,35 +228,35 @@ void CAppPathChecker::Scan(CActionList& results) {
   };
   // The "Wow6432Node" twins are keys of their own on 64-bit Windows.
   const size_t passCount = IsWindows64() ? 4 : 2;
-  CSettingsHandler settings(results);
+  CSettingsHandler settings(context, results);
   for (size_t i = 0; i < passCount; ++i) {
     const SettingsPass& pass = passes[i];
     settings.Configure(pass.prefix, pass.rootSelector, pass.parent);
     walker.SetRoot(pass.rootSelector == CAppPathAction::kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE);
     walker.SetPath(pass.parent);
-    walker.Walk(settings);
+    walker.Walk(context, settings);
   }
 
   walker.SetRoot(HKEY_LOCAL_MACHINE);
-  CAppHandler apps(results);
+  CAppHandler apps(context, results);
   for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kAppPathsKey)) {
-    CPathViewScope view(ViewOfKey(HKEY_LOCAL_MACHINE, path));
+    CPathViewScope view(context, ViewOfKey(HKEY_LOCAL_MACHINE, path));
     walker.SetPath(path);
-    walker.Walk(apps);
+    walker.Walk(context, apps);
   }
 
   walker.SetFlags(RegEnumerator::kReportValues);
   walker.SetMaxDepth(-1);
-  CInstallerFoldersHandler folders(results);
+  CInstallerFoldersHandler folders(context, results);
   for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kInstallerFoldersKey)) {
     walker.SetPath(path);
-    walker.Walk(folders);
+    walker.Walk(context, folders);
   }
 
-  CInstallerHandler components(results);
+  CInstallerHandler components(context, results);
   for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kUserDataKey)) {
     walker.SetPath(path);
-    walker.Walk(components);
+    walker.Walk(context, components);
   }
 }
 

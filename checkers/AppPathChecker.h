@@ -18,13 +18,13 @@ class CAppPathChecker {
   // Settings keys of HKLM "SOFTWARE" and HKCU "Software" (and on 64-bit
   // Windows their "Wow6432Node" twins), then App Paths, installer folders
   // and installer components, each in both registry views.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   // False when the "App Paths" entry does not open, names its program
   // neither in its default value nor in "CmstpExtensionDll", or names one
   // that does not exist. A "BlockOnTSNonInstallMode" other than the text "1"
   // makes the entry valid.
-  static bool CheckAppPathKey(HKEY appPaths, const std::string& name);
+  static bool CheckAppPathKey(CScanContext& context, HKEY appPaths, const std::string& name);
   // False when the subkey does not open or holds no data: no subkeys, and no
   // values beyond a default value without content.
   static bool CheckSettingsKey(HKEY parent, const std::string& name);
@@ -33,11 +33,12 @@ class CAppPathChecker {
   // last tested ("" for an unreadable or empty value), and is untouched
   // otherwise. Texts of 3 characters or fewer and texts that name no drive
   // are never errors; "C?\..." is tested as "C:\...".
-  static bool CheckInstallerPath(const BYTE* data, DWORD size, std::string& badPath);
+  static bool CheckInstallerPath(CScanContext& context, const BYTE* data, DWORD size,
+                                 std::string& badPath);
   // False when the installer folder named by `folder` is gone: only "file
   // not found" and "path not found" count, any other failure (access denied)
   // counts as present. An empty name is gone.
-  static bool CheckInstallerFolder(const std::string& folder);
+  static bool CheckInstallerFolder(CScanContext& context, const std::string& folder);
 
   class CSettingsHandler : public CResultsHandler {
    public:
@@ -71,7 +72,7 @@ class CAppPathChecker {
   class CInstallerHandler : public CResultsHandler {
    public:
     // Builds the exclusion list; the Office 9.0 rule depends on HKLM.
-    explicit CInstallerHandler(CActionList& results);
+    CInstallerHandler(CScanContext& context, CActionList& results);
     void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                      const BYTE* data, DWORD dataSize) override;
     // Whether a component key path (below HKLM) is never tested.

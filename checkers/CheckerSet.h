@@ -16,12 +16,13 @@
 namespace RegCheck {
 
 class CActionList;
+class CScanContext;
 
 class CCheckerSet {
  public:
-  // Runs the checker of `category`, appending its findings to `results`.
-  // A bit with no checker contributes nothing.
-  void Scan(int category, CActionList& results);
+  // Runs the checker of `category` within `context`, appending its findings
+  // to `results`. A bit with no checker contributes nothing.
+  void Scan(int category, CScanContext& context, CActionList& results);
 
  private:
   CHelpFilesChecker helpFiles_;

@@ -47,19 +47,19 @@ std::string UpperCase(std::string text) {
 
 }  // namespace
 
-bool CComObjectChecker::CheckClsid(HKEY classes, const std::string& clsid, int& reason,
-                                   const std::string& classKey) {
+bool CComObjectChecker::CheckClsid(CScanContext& context, HKEY classes, const std::string& clsid,
+                                   int& reason, const std::string& classKey) {
   reason = kClsidKey;
   RegKey key;
   if (!classes || key.Open(classes, clsid.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
-  CPathViewScope view(ViewOfKey(HKEY_CLASSES_ROOT, classKey));
+  CPathViewScope view(context, ViewOfKey(HKEY_CLASSES_ROOT, classKey));
   bool result = true;
   std::string server;
   if (ReadSubkeyDefault(key.Handle(), "InprocServer32", server))
-    result = CheckPath(server, PATH_SERVER);
+    result = CheckPath(context, server, PATH_SERVER);
   // A local server, when named, decides over the in-process one.
   if (ReadSubkeyDefault(key.Handle(), "LocalServer32", server))
-    result = CheckPath(server, PATH_SERVER);
+    result = CheckPath(context, server, PATH_SERVER);
   std::string appId;
   if (result && ReadValueText(key.Handle(), "Appid", kPathBuffer, appId)) {
     reason = kClsidAppId;
@@ -79,7 +79,8 @@ bool CComObjectChecker::CheckAppId(const std::string& name, const std::string& a
   return OpensInAnyView("AppID", target);
 }
 
-bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache) {
+bool CComObjectChecker::CheckProgId(CScanContext& context, const std::string& name,
+                                    CClsidCache* cache) {
   RegKey key;
   // Opened for writing as the fix would: a key the user may not change is
   // left alone rather than reported.
@@ -91,21 +92,22 @@ bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache)
   CClsidCache& answers = cache ? *cache : own;
   for (const std::string& classKey : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
     int reason = kClsidKey;
-    if (answers.Check(clsid, reason, classKey) || reason == kClsidAppId) return true;
+    if (answers.Check(context, clsid, reason, classKey) || reason == kClsidAppId) return true;
   }
   return false;
 }
 
-bool CComObjectChecker::CheckTypelibFile(const BYTE* data, DWORD size) {
+bool CComObjectChecker::CheckTypelibFile(CScanContext& context, const BYTE* data, DWORD size) {
   std::string file;
   if (!DataText(data, size, kPathBuffer, file)) return false;
-  if (CheckPath(file, PATH_SERVER)) return true;
+  if (CheckPath(context, file, PATH_SERVER)) return true;
   size_t slash = file.rfind('\\');
   if (slash == std::string::npos) return false;
-  return CheckPath(file.substr(0, slash), PATH_SERVER);
+  return CheckPath(context, file.substr(0, slash), PATH_SERVER);
 }
 
-bool CComObjectChecker::CheckClassCommand(const std::string& className, std::string& badPath) {
+bool CComObjectChecker::CheckClassCommand(CScanContext& context, const std::string& className,
+                                          std::string& badPath) {
   if (IsOneOfNoCase(className, kSelfRunningClasses)) return true;
   RegKey key;
   std::string path = "SOFTWARE\\Classes\\" + className + "\\Shell\\Open\\Command";
@@ -114,13 +116,14 @@ bool CComObjectChecker::CheckClassCommand(const std::string& className, std::str
   if (!ReadStringText(key.Handle(), "", kCommandBuffer, command)) return true;
   if (command.size() < kShortestCheckedCommand) return true;
   if (command.find("iexplore.exe") != std::string::npos) return true;
-  if (CheckPath(command, PATH_COMMAND)) return true;
+  if (CheckPath(context, command, PATH_COMMAND)) return true;
   badPath = command;
   return false;
 }
 
-bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason,
-                                           const std::string& classKey, HKEY classes) {
+bool CComObjectChecker::CClsidCache::Check(CScanContext& context, const std::string& clsid,
+                                           int& reason, const std::string& classKey,
+                                           HKEY classes) {
   std::string id = UpperCase(classKey + "\\" + clsid);
   auto found = answers_.find(id);
   if (found == answers_.end()) {
@@ -133,7 +136,7 @@ bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason
       classes = opened->second.Handle();
     }
     int fresh = kClsidKey;
-    bool sound = CheckClsid(classes, clsid, fresh, classKey);
+    bool sound = CheckClsid(context, classes, clsid, fresh, classKey);
     found = answers_.emplace(id, std::make_pair(sound, fresh)).first;
   }
   reason = found->second.second;
@@ -143,7 +146,7 @@ bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason
 void CComObjectChecker::CCLSIDHandler::OnKey(HKEY key, const std::string& path,
                                              const std::string& subkeyName) {
   int reason = kClsidKey;
-  if (!cache_.Check(subkeyName, reason, path, key))
+  if (!cache_.Check(context_, subkeyName, reason, path, key))
     results_.Add(new CComObjectAction(subkeyName, std::string(), reason, path));
 }
 
@@ -156,7 +159,7 @@ void CComObjectChecker::CProgIdHandler::OnKey(HKEY, const std::string&,
   // may see it listed yet fail to open it, and removing it would take every
   // 32-bit registration along.
   if (_stricmp(subkeyName.c_str(), "Wow6432Node") == 0) return;
-  if (!CheckProgId(subkeyName, &cache_))
+  if (!CheckProgId(context_, subkeyName, &cache_))
     results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kProgId));
 }
 
@@ -176,7 +179,7 @@ void CComObjectChecker::CTypelibHandler::OnValueData(HKEY, const std::string& pa
   size_t last = path.rfind('\\');
   std::string leaf = last == std::string::npos ? path : path.substr(last + 1);
   if (_stricmp(leaf.c_str(), "win32") != 0) return;
-  if (CheckTypelibFile(data, dataSize)) return;
+  if (CheckTypelibFile(context_, data, dataSize)) return;
   // "TypeLib\{id}\1.0\0\win32": the whole library goes, with every version.
   if (path.size() <= typeLibKey_.size() + 1) return;
   std::string id = path.substr(typeLibKey_.size() + 1);
@@ -188,49 +191,49 @@ void CComObjectChecker::CClassesHandler::OnKey(HKEY, const std::string&,
                                                const std::string& subkeyName) {
   if (!subkeyName.empty() && subkeyName[0] == '.') return;
   std::string badPath;
-  if (!CheckClassCommand(subkeyName, badPath))
+  if (!CheckClassCommand(context_, subkeyName, badPath))
     results_.Add(new CComObjectAction(subkeyName, badPath, CComObjectAction::kMachineClass));
 }
 
-void CComObjectChecker::Scan(CActionList& results) {
+void CComObjectChecker::Scan(CScanContext& context, CActionList& results) {
   CClsidCache cache;
   RegEnumerator walker;
   walker.SetFlags(RegEnumerator::kReportKeys);
   walker.SetMaxDepth(0);
   walker.SetRoot(HKEY_CLASSES_ROOT);
 
-  CCLSIDHandler clsids(results, cache);
+  CCLSIDHandler clsids(context, results, cache);
   for (const std::string& path : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
     walker.SetPath(path);
-    walker.Walk(clsids);
+    walker.Walk(context, clsids);
   }
 
-  CProgIdHandler progIds(results, cache);
+  CProgIdHandler progIds(context, results, cache);
   walker.SetPath("");
-  walker.Walk(progIds);
+  walker.Walk(context, progIds);
 
-  CAppidHandler appIds(results);
+  CAppidHandler appIds(context, results);
   for (const std::string& path : ViewsOf(HKEY_CLASSES_ROOT, "AppID")) {
     walker.SetPath(path);
-    walker.Walk(appIds);
+    walker.Walk(context, appIds);
   }
 
-  CTypelibHandler typeLibs(results);
+  CTypelibHandler typeLibs(context, results);
   walker.SetFlags(RegEnumerator::kReportValues);
   walker.SetMaxDepth(-1);
   for (const std::string& path : ViewsOf(HKEY_CLASSES_ROOT, "TypeLib")) {
-    CPathViewScope view(ViewOfKey(HKEY_CLASSES_ROOT, path));
+    CPathViewScope view(context, ViewOfKey(HKEY_CLASSES_ROOT, path));
     typeLibs.SetTypeLibKey(path);
     walker.SetPath(path);
-    walker.Walk(typeLibs);
+    walker.Walk(context, typeLibs);
   }
 
-  CClassesHandler classes(results);
+  CClassesHandler classes(context, results);
   walker.SetRoot(HKEY_LOCAL_MACHINE);
   walker.SetPath("SOFTWARE\\Classes");
   walker.SetFlags(RegEnumerator::kReportKeys);
   walker.SetMaxDepth(0);
-  walker.Walk(classes);
+  walker.Walk(context, classes);
 }
 
 CComObjectAction::CComObjectAction(const std::string& name, const std::string& badPath, int kind,

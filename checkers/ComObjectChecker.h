@@ -27,8 +27,8 @@ class CComObjectChecker {
   // the cache opens once and keeps for the scan.
   class CClsidCache {
    public:
-    bool Check(const std::string& clsid, int& reason, const std::string& classKey = "CLSID",
-               HKEY classes = nullptr);
+    bool Check(CScanContext& context, const std::string& clsid, int& reason,
+               const std::string& classKey = "CLSID", HKEY classes = nullptr);
 
    private:
     std::map<std::string, std::pair<bool, int>> answers_;
@@ -40,13 +40,13 @@ class CComObjectChecker {
   // 64-bit Windows "CLSID", "AppID" and "TypeLib" each in both views, the
   // native key first. A ProgID or an application id is sound when what it
   // names is sound in either view: either kind of program may use it.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
   // False when <clsid> does not open below `classes`, the open class key
   // `classKey` of HKCR, its server (LocalServer32 over InprocServer32) is
   // missing, or its "AppId" names an application id that is bad in every
   // view; `reason` is kClsidAppId exactly when the "AppId" decided.
-  static bool CheckClsid(HKEY classes, const std::string& clsid, int& reason,
-                         const std::string& classKey);
+  static bool CheckClsid(CScanContext& context, HKEY classes, const std::string& clsid,
+                         int& reason, const std::string& classKey);
   // False when HKCR `appIdKey`\<name> does not open, or its "AppId" value
   // names an application id that opens in no view.
   static bool CheckAppId(const std::string& name, const std::string& appIdKey = "AppID");
@@ -54,18 +54,20 @@ class CComObjectChecker {
   // or its "clsid" names a class that fails for its own sake in every view
   // (a class whose only fault is its "AppId" is reported by the CLSID pass,
   // not here). `cache`, when given, answers classes already tested this scan.
-  static bool CheckProgId(const std::string& name, CClsidCache* cache = nullptr);
+  static bool CheckProgId(CScanContext& context, const std::string& name,
+                          CClsidCache* cache = nullptr);
   // False when the value's data is too long to be a path, or neither it nor
   // its text before the last "\" (a resource number) names an existing file.
-  static bool CheckTypelibFile(const BYTE* data, DWORD size);
+  static bool CheckTypelibFile(CScanContext& context, const BYTE* data, DWORD size);
   // False when the class's HKLM open command names a missing program; the
   // command is then written to `badPath` (untouched otherwise).
-  static bool CheckClassCommand(const std::string& className, std::string& badPath);
+  static bool CheckClassCommand(CScanContext& context, const std::string& className,
+                                std::string& badPath);
 
   class CCLSIDHandler : public CResultsHandler {
    public:
-    CCLSIDHandler(CActionList& results, CClsidCache& cache)
-        : CResultsHandler(results), cache_(cache) {}
+    CCLSIDHandler(CScanContext& context, CActionList& results, CClsidCache& cache)
+        : CResultsHandler(context, results), cache_(cache) {}
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
 
    private:
@@ -74,8 +76,8 @@ class CComObjectChecker {
 
   class CProgIdHandler : public CResultsHandler {
    public:
-    CProgIdHandler(CActionList& results, CClsidCache& cache)
-        : CResultsHandler(results), cache_(cache) {}
+    CProgIdHandler(CScanContext& context, CActionList& results, CClsidCache& cache)
+        : CResultsHandler(context, results), cache_(cache) {}
     void OnKey(HKEY key, const std::string& path, const std::string& subkeyName) override;
 
    private:

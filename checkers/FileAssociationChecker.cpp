@@ -35,7 +35,8 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; 
 
 }  // namespace
 
-bool CFileAssociationChecker::CheckExtensionKey(HKEY classesRoot, const std::string& extension) {
+bool CFileAssociationChecker::CheckExtensionKey(CScanContext& context, HKEY classesRoot,
+                                                const std::string& extension) {
   RegKey key;
   if (key.Open(classesRoot, extension.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
   if (IsOneOfNoCase(extension, kProgramExtensions)) return true;
@@ -60,7 +61,7 @@ bool CFileAssociationChecker::CheckExtensionKey(HKEY classesRoot, const std::str
     // reported.
     if (command.find("msimn") != std::string::npos || command.find("iexplore") != std::string::npos)
       return true;
-    return CheckPath(command, PATH_COMMAND);
+    return CheckPath(context, command, PATH_COMMAND);
   }
   // A class without an open command is sound as long as it exists.
   return SubkeyOpens(HKEY_CLASSES_ROOT, className);
@@ -76,7 +77,7 @@ bool CFileAssociationChecker::CheckFileExtsKey(HKEY fileExts, const std::string&
 void CFileAssociationChecker::CHandler::OnKey(HKEY key, const std::string&,
                                               const std::string& subkeyName) {
   if (subkeyName.empty() || subkeyName[0] != '.') return;
-  if (!CheckExtensionKey(key, subkeyName))
+  if (!CheckExtensionKey(context_, key, subkeyName))
     results_.Add(new CFileAssociationAction(subkeyName, CFileAssociationAction::kClassRoot));
 }
 
@@ -87,20 +88,20 @@ void CFileAssociationChecker::CFileExtHandler::OnKey(HKEY key, const std::string
     results_.Add(new CFileAssociationAction(subkeyName, CFileAssociationAction::kFileExts));
 }
 
-void CFileAssociationChecker::Scan(CActionList& results) {
+void CFileAssociationChecker::Scan(CScanContext& context, CActionList& results) {
   RegEnumerator walker;
   walker.SetFlags(RegEnumerator::kReportKeys);
   walker.SetMaxDepth(0);
 
-  CHandler extensions(results);
+  CHandler extensions(context, results);
   walker.SetRoot(HKEY_CLASSES_ROOT);
   walker.SetPath("");
-  walker.Walk(extensions);
+  walker.Walk(context, extensions);
 
-  CFileExtHandler records(results);
+  CFileExtHandler records(context, results);
   walker.SetRoot(HKEY_CURRENT_USER);
   walker.SetPath(kFileExtsKey);
-  walker.Walk(records);
+  walker.Walk(context, records);
 }
 
 int CFileAssociationAction::GetCategory() { return kCatFileAssociation; }

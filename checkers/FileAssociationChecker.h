@@ -14,13 +14,14 @@ namespace RegCheck {
 class CFileAssociationChecker {
  public:
   // Walks the extensions of the class root, then the user's FileExts key.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   // False when the extension key does not open, or (unless it is a program
   // extension or has a "PersistentHandler" or "ShellEx" subkey) names no
   // class, a class whose open command names a missing program, or a class
   // without key and without open command.
-  static bool CheckExtensionKey(HKEY classesRoot, const std::string& extension);
+  static bool CheckExtensionKey(CScanContext& context, HKEY classesRoot,
+                                const std::string& extension);
   // False when the FileExts record does not open or has no "OpenWithProgids"
   // subkey; program extensions and the Explorer bookkeeping keys are valid.
   static bool CheckFileExtsKey(HKEY fileExts, const std::string& name);

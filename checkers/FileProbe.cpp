@@ -1,7 +1,5 @@
 #include "checkers/FileProbe.h"
 
-#include <unordered_map>
-
 #include "checkers/PathRules.h"
 
 namespace RegCheck {
@@ -51,20 +49,17 @@ DWORD LookupNative(const std::string& path) {
   return attributes;
 }
 
-thread_local std::unordered_map<std::string, DWORD>* t_memo = nullptr;
 bool g_memoEnabled = true;
 bool g_fileChecksEnabled = true;
 
 }  // namespace
 
-DWORD ProbeFileAttributes(const std::string& path) {
-  if (t_memo) {
-    auto found = t_memo->find(path);
-    if (found != t_memo->end()) return found->second;
-  }
-  DWORD attributes = Lookup(path);
+DWORD ProbeFileAttributes(CScanContext& context, const std::string& path) {
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;
+  if (g_memoEnabled && context.Recall(path, attributes)) return attributes;
+  attributes = Lookup(path);
   if (attributes == INVALID_FILE_ATTRIBUTES && IsRunningUnderWow64()) attributes = LookupNative(path);
-  if (t_memo) t_memo->emplace(path, attributes);
+  if (g_memoEnabled) context.Remember(path, attributes);
   return attributes;
 }
 
@@ -73,15 +68,5 @@ long ProbeCount() { return g_probes; }
 void SetProbeMemoEnabled(bool enabled) { g_memoEnabled = enabled; }
 void SetFileChecksEnabled(bool enabled) { g_fileChecksEnabled = enabled; }
 bool FileChecksEnabled() { return g_fileChecksEnabled; }
-
-CProbeMemo::CProbeMemo() : owner_(g_memoEnabled && t_memo == nullptr) {
-  if (owner_) t_memo = new std::unordered_map<std::string, DWORD>();
-}
-
-CProbeMemo::~CProbeMemo() {
-  if (!owner_) return;
-  delete t_memo;
-  t_memo = nullptr;
-}
 
 }  // namespace RegCheck

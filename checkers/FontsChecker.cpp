@@ -16,21 +16,23 @@ constexpr DWORD kDataBufferBytes = 260;
 
 }  // namespace
 
-void CFontsChecker::Scan(CActionList& results) {
-  CHandler handler(results);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kFontsPath, RegEnumerator::kReportValues, handler);
+void CFontsChecker::Scan(CScanContext& context, CActionList& results) {
+  CHandler handler(context, results);
+  RegEnumerator::WalkLevel(context, HKEY_LOCAL_MACHINE, kFontsPath, RegEnumerator::kReportValues,
+                           handler);
 }
 
-bool CFontsChecker::CheckFontValue(const BYTE* data, DWORD size) {
+bool CFontsChecker::CheckFontValue(CScanContext& context, const BYTE* data, DWORD size) {
   // Stored data need not end in a terminator.
   std::string file;
   if (!DataText(data, size, kDataBufferBytes, file)) return false;
-  return CheckPath(file, PATH_FILE) || CheckPath("%SYSTEMROOT%\\Fonts\\" + file, PATH_FILE);
+  return CheckPath(context, file, PATH_FILE) ||
+         CheckPath(context, "%SYSTEMROOT%\\Fonts\\" + file, PATH_FILE);
 }
 
 void CFontsChecker::CHandler::OnValueData(HKEY, const std::string&, const std::string& valueName,
                                           DWORD, const BYTE* data, DWORD dataSize) {
-  if (!CheckFontValue(data, dataSize)) results_.Add(new CFontsAction(valueName));
+  if (!CheckFontValue(context_, data, dataSize)) results_.Add(new CFontsAction(valueName));
 }
 
 int CFontsAction::GetCategory() { return kCatFonts; }

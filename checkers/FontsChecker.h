@@ -15,11 +15,11 @@ namespace RegCheck {
 class CFontsChecker {
  public:
   // Walks the values of the machine's Fonts key.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   // False when the font file a value's data names exists neither as written
   // nor in "%SYSTEMROOT%\Fonts", or the data is too long to be a file name.
-  static bool CheckFontValue(const BYTE* data, DWORD size);
+  static bool CheckFontValue(CScanContext& context, const BYTE* data, DWORD size);
 
   class CHandler : public CResultsHandler {
    public:

@@ -18,33 +18,33 @@ constexpr DWORD kDataBufferBytes = 260;
 
 }  // namespace
 
-void CHelpFilesChecker::Scan(CActionList& results) {
-  CHandler help(results);
-  WalkLevelInViews(HKEY_LOCAL_MACHINE, kHelpPath, RegEnumerator::kReportValues, help);
-  CHtmlHandler html(results);
-  WalkLevelInViews(HKEY_LOCAL_MACHINE, kHtmlHelpPath, RegEnumerator::kReportValues, html);
+void CHelpFilesChecker::Scan(CScanContext& context, CActionList& results) {
+  CHandler help(context, results);
+  WalkLevelInViews(context, HKEY_LOCAL_MACHINE, kHelpPath, RegEnumerator::kReportValues, help);
+  CHtmlHandler html(context, results);
+  WalkLevelInViews(context, HKEY_LOCAL_MACHINE, kHtmlHelpPath, RegEnumerator::kReportValues, html);
 }
 
-bool CHelpFilesChecker::CheckHelpValue(const std::string& valueName, const BYTE* data,
-                                       DWORD size) {
+bool CHelpFilesChecker::CheckHelpValue(CScanContext& context, const std::string& valueName,
+                                       const BYTE* data, DWORD size) {
   // Stored data need not end in a terminator.
   std::string folder;
   if (!DataText(data, size, kDataBufferBytes, folder)) return false;
   while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  return CheckPath(folder + "\\" + valueName, PATH_FILE);
+  return CheckPath(context, folder + "\\" + valueName, PATH_FILE);
 }
 
 void CHelpFilesChecker::CHandler::OnValueData(HKEY, const std::string& path,
                                               const std::string& valueName, DWORD,
                                               const BYTE* data, DWORD dataSize) {
-  if (!CheckHelpValue(valueName, data, dataSize))
+  if (!CheckHelpValue(context_, valueName, data, dataSize))
     results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHelpKey, path));
 }
 
 void CHelpFilesChecker::CHtmlHandler::OnValueData(HKEY, const std::string& path,
                                               const std::string& valueName, DWORD,
                                               const BYTE* data, DWORD dataSize) {
-  if (!CheckHelpValue(valueName, data, dataSize))
+  if (!CheckHelpValue(context_, valueName, data, dataSize))
     results_.Add(new CHelpFilesAction(valueName, CHelpFilesAction::kHtmlHelpKey, path));
 }
 

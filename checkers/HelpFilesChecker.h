@@ -14,11 +14,12 @@ namespace RegCheck {
 class CHelpFilesChecker {
  public:
   // Walks the values of the "Help" key, then those of the "HTML Help" key.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   // False when help file `valueName` is not found in the folder its data
   // names, or the data is too long to be a folder.
-  static bool CheckHelpValue(const std::string& valueName, const BYTE* data, DWORD size);
+  static bool CheckHelpValue(CScanContext& context, const std::string& valueName, const BYTE* data,
+                             DWORD size);
 
   // The "Help" key.
   class CHandler : public CResultsHandler {

@@ -55,23 +55,24 @@ class ComRef {
 
 }  // namespace
 
-void CMRUHistoryChecker::Scan(CActionList& results) {
+void CMRUHistoryChecker::Scan(CScanContext& context, CActionList& results) {
   RegEnumerator walker;
   walker.SetRoot(HKEY_CURRENT_USER);
   walker.SetFlags(RegEnumerator::kReportValues);
   walker.SetMaxDepth(-1);
 
   walker.SetPath(kOpenSaveMruPath);
-  CHandler dialogs(results);
-  walker.Walk(dialogs);
+  CHandler dialogs(context, results);
+  walker.Walk(context, dialogs);
 
   walker.SetPath(kRecentDocsPath);
-  CDocumentsHandler documents(results);
-  walker.Walk(documents);
+  CDocumentsHandler documents(context, results);
+  walker.Walk(context, documents);
 }
 
-bool CMRUHistoryChecker::CheckMruValue(const std::string& valueName, DWORD type,
-                                       const BYTE* data, DWORD size, std::string& path) {
+bool CMRUHistoryChecker::CheckMruValue(CScanContext& context, const std::string& valueName,
+                                       DWORD type, const BYTE* data, DWORD size,
+                                       std::string& path) {
   if (_stricmp(valueName.c_str(), "mrulist") == 0) return true;
 
   path.clear();
@@ -79,7 +80,7 @@ bool CMRUHistoryChecker::CheckMruValue(const std::string& valueName, DWORD type,
     path.clear();
 
   if (IsNetworkPath(path)) return true;
-  return CheckPath(path, PATH_FILE);
+  return CheckPath(context, path, PATH_FILE);
 }
 
 std::string CMRUHistoryChecker::ShortcutNameFromRecord(const BYTE* data, DWORD size) {
@@ -109,7 +110,8 @@ bool CMRUHistoryChecker::IsPlainFileName(const std::string& name) {
          name.find("..") == std::string::npos;
 }
 
-bool CMRUHistoryChecker::CheckRecentDocValue(const std::string& recentFolder,
+bool CMRUHistoryChecker::CheckRecentDocValue(CScanContext& context,
+                                             const std::string& recentFolder,
                                              const std::string& valueName, const BYTE* data,
                                              DWORD size, std::string& shortcutName,
                                              bool& shortcutExists) {
@@ -128,15 +130,16 @@ bool CMRUHistoryChecker::CheckRecentDocValue(const std::string& recentFolder,
   // Tested literally (no expansion, no PATH search): the file judged must
   // be the very file a fix would delete.
   const std::string shortcutPath = recentFolder + "\\" + shortcutName;
-  if (!CheckPath(shortcutPath, PATH_ACCEPT_FILE)) {
+  if (!CheckPath(context, shortcutPath, PATH_ACCEPT_FILE)) {
     shortcutExists = false;
     return false;
   }
   shortcutExists = true;
-  return CheckShortcutTarget(shortcutPath);
+  return CheckShortcutTarget(context, shortcutPath);
 }
 
-bool CMRUHistoryChecker::CheckShortcutTarget(const std::string& shortcutPath) {
+bool CMRUHistoryChecker::CheckShortcutTarget(CScanContext& context,
+                                             const std::string& shortcutPath) {
   CoInitialize(nullptr);
 
   ComRef<IShellLinkA> link;
@@ -160,7 +163,7 @@ bool CMRUHistoryChecker::CheckShortcutTarget(const std::string& shortcutPath) {
   if (target[0] == '\\') return true;
   // Recent documents include folders the user opened; a shortcut to a
   // folder that exists is alive.
-  return CheckPath(target, PATH_COMMAND | PATH_ACCEPT_DIR);
+  return CheckPath(context, target, PATH_COMMAND | PATH_ACCEPT_DIR);
 }
 
 std::string CMRUHistoryChecker::RecentFolder() {
@@ -180,7 +183,7 @@ void CMRUHistoryChecker::CHandler::OnValueData(HKEY, const std::string& path,
                                                const BYTE* data, DWORD dataSize) {
   if (type != REG_SZ) return;
   std::string target;
-  if (!CheckMruValue(valueName, type, data, dataSize, target))
+  if (!CheckMruValue(context_, valueName, type, data, dataSize, target))
     results_.Add(new CMRUHistoryAction(path, valueName, target, CMRUHistoryAction::kFileDialogEntry, 0));
 }
 
@@ -190,7 +193,8 @@ void CMRUHistoryChecker::CDocumentsHandler::OnValueData(HKEY, const std::string&
   if (type != REG_BINARY) return;
   std::string shortcutName;
   bool shortcutExists = false;
-  if (CheckRecentDocValue(recentFolder_, valueName, data, dataSize, shortcutName, shortcutExists))
+  if (CheckRecentDocValue(context_, recentFolder_, valueName, data, dataSize, shortcutName,
+                          shortcutExists))
     return;
   results_.Add(new CMRUHistoryAction(path, valueName, shortcutName,
                                      CMRUHistoryAction::kRecentDocEntry, shortcutExists ? 1 : 0));

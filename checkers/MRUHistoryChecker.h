@@ -16,28 +16,28 @@ namespace RegCheck {
 class CMRUHistoryChecker {
  public:
   // Walks "OpenSaveMRU", then "RecentDocs", each with all its subkeys.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   // False when the file dialog entry (value `valueName` with `type` and
   // data) names a file that does not exist. `path` receives the text read
   // ("" when the value is no string or too long). The "MRUList" value and
   // network paths are always valid.
-  static bool CheckMruValue(const std::string& valueName, DWORD type, const BYTE* data,
-                            DWORD size, std::string& path);
+  static bool CheckMruValue(CScanContext& context, const std::string& valueName, DWORD type,
+                            const BYTE* data, DWORD size, std::string& path);
 
   // False when the recent document entry's shortcut in `recentFolder` is
   // missing (`shortcutExists` false) or points to a missing target
   // (`shortcutExists` true). `shortcutName` receives the name taken from the
   // record (the value's data). Entries without a usable shortcut name, and
   // every entry when `recentFolder` is empty, are valid.
-  static bool CheckRecentDocValue(const std::string& recentFolder, const std::string& valueName,
-                                  const BYTE* data, DWORD size, std::string& shortcutName,
-                                  bool& shortcutExists);
+  static bool CheckRecentDocValue(CScanContext& context, const std::string& recentFolder,
+                                  const std::string& valueName, const BYTE* data, DWORD size,
+                                  std::string& shortcutName, bool& shortcutExists);
 
   // False when the shortcut file cannot be loaded, has no target path, or
   // its target (a file or folder) does not exist. True when the shell's
   // shortcut object is not available. Initialises COM on the calling thread and leaves it so.
-  static bool CheckShortcutTarget(const std::string& shortcutPath);
+  static bool CheckShortcutTarget(CScanContext& context, const std::string& shortcutPath);
 
   // The shortcut file name stored in a "RecentDocs" record, or "" when the
   // record holds none: a display name or shortcut name that is too long or
@@ -62,8 +62,8 @@ class CMRUHistoryChecker {
 
   class CDocumentsHandler : public CResultsHandler {
    public:
-    explicit CDocumentsHandler(CActionList& results)
-        : CResultsHandler(results), recentFolder_(RecentFolder()) {}
+    CDocumentsHandler(CScanContext& context, CActionList& results)
+        : CResultsHandler(context, results), recentFolder_(RecentFolder()) {}
     void OnValueData(HKEY key, const std::string& path, const std::string& valueName, DWORD type,
                      const BYTE* data, DWORD dataSize) override;
 

@@ -10,12 +10,15 @@
 // native view is expanded as a 64-bit program would, one found in its 32-bit
 // twin as a 32-bit program would, and an entry of a key both kinds of
 // program read (HKCU Run, file type commands, shortcuts) exists when either
-// expansion names an existing file. The view is that of the innermost
-// CPathViewScope on the calling thread; without one, keys count as shared.
+// expansion names an existing file. The view is the one the scan context
+// holds (set by the innermost CPathViewScope); without one, keys count as
+// shared. Every check answers "found" at once while the context's cancel is
+// pending, and probes through the context's memory of answers.
 
 #include <string>
 
 #include "engine/RegView.h"
+#include "engine/ScanContext.h"
 
 namespace RegCheck {
 
@@ -42,27 +45,28 @@ enum PathFlags : unsigned {
 // "%SYSTEMROOT%\" and expands environment variables. An expansion that does
 // not fit the 260-character buffer leaves the path empty, so it is never
 // found.
-void NormalizePath(std::string& path);
+void NormalizePath(const CScanContext& context, std::string& path);
 
 // The single existence test of one candidate (quotes and spaces trimmed);
 // reads only the accept and extension flags.
-bool CheckFile(const std::string& path, unsigned flags);
+bool CheckFile(CScanContext& context, const std::string& path, unsigned flags);
 
 // CheckFile on folder + "\" + name for every folder of PATH, in order.
-bool SearchEnvPath(const std::string& name, unsigned flags);
+bool SearchEnvPath(CScanContext& context, const std::string& name, unsigned flags);
 
 // The full test the checkers use; true means the entry's target exists.
-bool CheckPath(std::string text, unsigned flags);
+bool CheckPath(CScanContext& context, std::string text, unsigned flags);
 
-// The view whose expansion rules hold on this thread while the object lives.
+// The view whose expansion rules hold in `context` while the object lives.
 class CPathViewScope {
  public:
-  explicit CPathViewScope(RegView view);
+  CPathViewScope(CScanContext& context, RegView view);
   ~CPathViewScope();
   CPathViewScope(const CPathViewScope&) = delete;
   CPathViewScope& operator=(const CPathViewScope&) = delete;
 
  private:
+  CScanContext& context_;
   RegView previous_;
 };
 

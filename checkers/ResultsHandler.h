@@ -1,5 +1,6 @@
 #pragma once
-// A registry walk handler that appends what it finds to the scan's results.
+// A registry walk handler that appends what it finds to the scan's results
+// and checks paths within the scan's context.
 
 #include "engine/RegEnumerator.h"
 #include "engine/RegistryAction.h"
@@ -8,11 +9,13 @@ namespace RegCheck {
 
 class CResultsHandler : public CRegEnumHandlerBase {
  public:
-  explicit CResultsHandler(CActionList& results) : results_(results) {}
+  CResultsHandler(CScanContext& context, CActionList& results)
+      : context_(context), results_(results) {}
 
  protected:
   ~CResultsHandler() = default;
 
+  CScanContext& context_;
   CActionList& results_;
 };
 

@@ -20,12 +20,14 @@ constexpr DWORD kImagePathBytes = 260;
 
 }  // namespace
 
-void CServicesChecker::Scan(CActionList& results) {
-  CHandler handler(results);
-  RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, kServicesPath, RegEnumerator::kReportKeys, handler);
+void CServicesChecker::Scan(CScanContext& context, CActionList& results) {
+  CHandler handler(context, results);
+  RegEnumerator::WalkLevel(context, HKEY_LOCAL_MACHINE, kServicesPath, RegEnumerator::kReportKeys,
+                           handler);
 }
 
-bool CServicesChecker::CheckServiceKey(HKEY servicesKey, const std::string& serviceName) {
+bool CServicesChecker::CheckServiceKey(CScanContext& context, HKEY servicesKey,
+                                       const std::string& serviceName) {
   for (const char* excluded : kExcludedNames) {
     if (serviceName.find(excluded) != std::string::npos) return true;
   }
@@ -38,11 +40,11 @@ bool CServicesChecker::CheckServiceKey(HKEY servicesKey, const std::string& serv
   if (service.QueryValue("ImagePath", &type, imagePath, &size) != ERROR_SUCCESS) return true;
   if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
   // Stored strings need not end in a terminator.
-  return CheckPath(std::string(imagePath, strnlen(imagePath, size)), PATH_COMMAND);
+  return CheckPath(context, std::string(imagePath, strnlen(imagePath, size)), PATH_COMMAND);
 }
 
 void CServicesChecker::CHandler::OnKey(HKEY key, const std::string&, const std::string& subkeyName) {
-  if (!CheckServiceKey(key, subkeyName)) results_.Add(new CServiceAction(subkeyName));
+  if (!CheckServiceKey(context_, key, subkeyName)) results_.Add(new CServiceAction(subkeyName));
 }
 
 int CServiceAction::GetCategory() { return kCatServices; }

@@ -15,13 +15,14 @@ class CServicesChecker {
   // Walks the subkeys of the machine's Services key. Image paths are looked
   // up in the native file system too (see FileProbe.h), so the 64-bit
   // drivers and services do not look missing to a 32-bit process.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   // False when the service under the open Services key is an error: its key
   // cannot be opened, its "ImagePath" is no string, or it names a missing
   // program. A few names that Windows itself registers without an image are
   // always valid, as is a service without a readable "ImagePath".
-  static bool CheckServiceKey(HKEY servicesKey, const std::string& serviceName);
+  static bool CheckServiceKey(CScanContext& context, HKEY servicesKey,
+                              const std::string& serviceName);
 
   class CHandler : public CResultsHandler {
    public:

@@ -13,15 +13,17 @@ const char kSharedDllsPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Sh
 
 }  // namespace
 
-void CSharedDllChecker::Scan(CActionList& results) {
-  CHandler handler(results);
-  WalkLevelInViews(HKEY_LOCAL_MACHINE, kSharedDllsPath, RegEnumerator::kReportValues, handler);
+void CSharedDllChecker::Scan(CScanContext& context, CActionList& results) {
+  CHandler handler(context, results);
+  WalkLevelInViews(context, HKEY_LOCAL_MACHINE, kSharedDllsPath, RegEnumerator::kReportValues,
+                   handler);
 }
 
 // The count in the data does not matter: a DLL that is gone needs no count.
 void CSharedDllChecker::CHandler::OnValue(HKEY, const std::string& path, const std::string& valueName,
                                           DWORD, DWORD) {
-  if (!CheckPath(valueName, PATH_FILE)) results_.Add(new CSharedDllAction(valueName, path));
+  if (!CheckPath(context_, valueName, PATH_FILE))
+    results_.Add(new CSharedDllAction(valueName, path));
 }
 
 CSharedDllAction::CSharedDllAction(const std::string& valueName, const std::string& keyPath)

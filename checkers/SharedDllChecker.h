@@ -14,7 +14,7 @@ namespace RegCheck {
 class CSharedDllChecker {
  public:
   // Walks the values of the machine's SharedDlls key.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   class CHandler : public CResultsHandler {
    public:

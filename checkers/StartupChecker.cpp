@@ -35,7 +35,7 @@ const char kRundll[] = "rundll32.exe";
 constexpr size_t kRundllDllStart = sizeof(kRundll);
 
 // Walks every start key below `prefix`, machine first, then user.
-void ScanKeys(const char* prefix, CStartupChecker::CHandler& handler) {
+void ScanKeys(CScanContext& context, const char* prefix, CStartupChecker::CHandler& handler) {
   RegEnumerator walker;
   walker.SetFlags(RegEnumerator::kReportValues);
   walker.SetMaxDepth(0);
@@ -46,24 +46,24 @@ void ScanKeys(const char* prefix, CStartupChecker::CHandler& handler) {
     walker.SetPath(path);
     handler.SetKeyPath(path);
     for (int i = 0; i < 2; ++i) {
-      CPathViewScope view(ViewOfKey(roots[i], path));
+      CPathViewScope view(context, ViewOfKey(roots[i], path));
       walker.SetRoot(roots[i]);
       handler.SetRoot(selectors[i]);
-      walker.Walk(handler);
+      walker.Walk(context, handler);
     }
   }
 }
 
 }  // namespace
 
-void CStartupChecker::Scan(CActionList& results) {
-  CHandler handler(results);
-  ScanKeys(kNativePrefix, handler);
+void CStartupChecker::Scan(CScanContext& context, CActionList& results) {
+  CHandler handler(context, results);
+  ScanKeys(context, kNativePrefix, handler);
   // The 32-bit programs' start keys, a key of their own on 64-bit Windows.
-  if (IsWindows64()) ScanKeys(kTwinPrefix, handler);
+  if (IsWindows64()) ScanKeys(context, kTwinPrefix, handler);
 }
 
-bool CStartupChecker::CheckStartupValue(const BYTE* data, DWORD size) {
+bool CStartupChecker::CheckStartupValue(CScanContext& context, const BYTE* data, DWORD size) {
   // Stored strings need not end in a terminator; a multi-string is judged by
   // its first string.
   std::string command;
@@ -71,17 +71,18 @@ bool CStartupChecker::CheckStartupValue(const BYTE* data, DWORD size) {
   std::string lower = command;
   for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
 
-  if (lower.compare(0, sizeof(kRundll) - 1, kRundll) != 0) return CheckPath(command, PATH_COMMAND);
+  if (lower.compare(0, sizeof(kRundll) - 1, kRundll) != 0)
+    return CheckPath(context, command, PATH_COMMAND);
   const size_t comma = lower.find(',');
   if (comma == std::string::npos || comma <= kRundllDllStart) return false;
-  return CheckPath(lower.substr(kRundllDllStart, comma - kRundllDllStart), PATH_COMMAND);
+  return CheckPath(context, lower.substr(kRundllDllStart, comma - kRundllDllStart), PATH_COMMAND);
 }
 
 void CStartupChecker::CHandler::OnValueData(HKEY, const std::string&,
                                             const std::string& valueName, DWORD type,
                                             const BYTE* data, DWORD dataSize) {
   if (type != REG_SZ && type != REG_MULTI_SZ) return;
-  if (!CheckStartupValue(data, dataSize))
+  if (!CheckStartupValue(context_, data, dataSize))
     results_.Add(new CStartupAction(valueName, root_, keyPath_));
 }
 

@@ -15,13 +15,13 @@ class CStartupChecker {
  public:
   // Walks the values of each start key under HKLM, then HKCU; on 64-bit
   // Windows once more for their Wow6432Node twins.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   // False when the start command in a value's data names a
   // missing program, or a missing DLL when it runs through rundll32.exe; also
   // false when the text cannot be read or a rundll32.exe entry has no entry
   // point after a DLL name.
-  static bool CheckStartupValue(const BYTE* data, DWORD size);
+  static bool CheckStartupValue(CScanContext& context, const BYTE* data, DWORD size);
 
   class CHandler : public CResultsHandler {
    public:

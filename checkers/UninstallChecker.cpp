@@ -27,15 +27,16 @@ constexpr int kAnsiPathBytes = 512;
 
 }  // namespace
 
-void CUninstallChecker::Scan(CActionList& results) {
-  CHandler entries(results);
-  WalkLevelInViews(HKEY_LOCAL_MACHINE, kUninstallPath, RegEnumerator::kReportKeys, entries);
-  CARPHandler cache(results);
-  WalkLevelInViews(HKEY_LOCAL_MACHINE, kArpCachePath, RegEnumerator::kReportKeys, cache);
+void CUninstallChecker::Scan(CScanContext& context, CActionList& results) {
+  CHandler entries(context, results);
+  WalkLevelInViews(context, HKEY_LOCAL_MACHINE, kUninstallPath, RegEnumerator::kReportKeys,
+                   entries);
+  CARPHandler cache(context, results);
+  WalkLevelInViews(context, HKEY_LOCAL_MACHINE, kArpCachePath, RegEnumerator::kReportKeys, cache);
 }
 
-bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string& subkey,
-                                            std::string& displayName) {
+bool CUninstallChecker::CheckUninstallEntry(CScanContext& context, HKEY uninstallKey,
+                                            const std::string& subkey, std::string& displayName) {
   RegKey entry;
   if (entry.Open(uninstallKey, subkey.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
 
@@ -54,7 +55,7 @@ bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string
   if (entry.QueryValue("UninstallString", &type, buffer, &size) == ERROR_SUCCESS) {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
     // Stored strings need not end in a terminator.
-    return CheckPath(std::string(buffer, strnlen(buffer, size)), PATH_COMMAND);
+    return CheckPath(context, std::string(buffer, strnlen(buffer, size)), PATH_COMMAND);
   }
 
   size = sizeof(buffer);
@@ -64,7 +65,8 @@ bool CUninstallChecker::CheckUninstallEntry(HKEY uninstallKey, const std::string
   return entry.QueryStringValue("InstallSource", buffer, size) == ERROR_SUCCESS && buffer[0] != '\0';
 }
 
-bool CUninstallChecker::CheckArpCacheEntry(HKEY arpCacheKey, const std::string& subkey) {
+bool CUninstallChecker::CheckArpCacheEntry(CScanContext& context, HKEY arpCacheKey,
+                                           const std::string& subkey) {
   RegKey entry;
   if (entry.Open(arpCacheKey, subkey.c_str(), kReadAccess) != ERROR_SUCCESS) return true;
 
@@ -90,19 +92,19 @@ bool CUninstallChecker::CheckArpCacheEntry(HKEY arpCacheKey, const std::string& 
   int converted = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path, static_cast<int>(length),
                                       ansi, kAnsiPathBytes, nullptr, &usedDefault);
   if (converted <= 0 || usedDefault) return true;
-  return CheckPath(std::string(ansi, static_cast<size_t>(converted)), PATH_ACCEPT_FILE);
+  return CheckPath(context, std::string(ansi, static_cast<size_t>(converted)), PATH_ACCEPT_FILE);
 }
 
 void CUninstallChecker::CHandler::OnKey(HKEY key, const std::string& path,
                                        const std::string& subkeyName) {
   std::string displayName;
-  if (!CheckUninstallEntry(key, subkeyName, displayName))
+  if (!CheckUninstallEntry(context_, key, subkeyName, displayName))
     results_.Add(new CUninstallAction(subkeyName, displayName, CUninstallAction::kUninstallEntry, path));
 }
 
 void CUninstallChecker::CARPHandler::OnKey(HKEY key, const std::string& path,
                                            const std::string& subkeyName) {
-  if (!CheckArpCacheEntry(key, subkeyName))
+  if (!CheckArpCacheEntry(context_, key, subkeyName))
     results_.Add(new CUninstallAction(subkeyName, std::string(), CUninstallAction::kArpCacheEntry, path));
 }
 

@@ -14,20 +14,21 @@ namespace RegCheck {
 class CUninstallChecker {
  public:
   // Walks the subkeys of the Uninstall key, then those of the ARPCache key.
-  void Scan(CActionList& results);
+  void Scan(CScanContext& context, CActionList& results);
 
   // False when the entry under the open Uninstall key is an error: its key
   // cannot be opened or is empty, its "UninstallString" is not a string or
   // names a missing program, or without one it has neither an
   // "UninstallPath" nor a non-empty "InstallSource". `displayName` receives
   // "DisplayName" when it reads and is left untouched otherwise.
-  static bool CheckUninstallEntry(HKEY uninstallKey, const std::string& subkey,
-                                  std::string& displayName);
+  static bool CheckUninstallEntry(CScanContext& context, HKEY uninstallKey,
+                                  const std::string& subkey, std::string& displayName);
   // False when the "SlowInfoCache" record of the entry under the open
   // ARPCache key names no file, or a file that does not exist. Entries that
   // cannot be opened, records of another size and paths that the ANSI code
   // page cannot carry are never errors.
-  static bool CheckArpCacheEntry(HKEY arpCacheKey, const std::string& subkey);
+  static bool CheckArpCacheEntry(CScanContext& context, HKEY arpCacheKey,
+                                 const std::string& subkey);
 
   class CHandler : public CResultsHandler {
    public:

@@ -5,10 +5,11 @@
 
 namespace RegCheck {
 
-void WalkLevelInViews(HKEY root, const std::string& path, int flags, IRegEnumHandler& handler) {
+void WalkLevelInViews(CScanContext& context, HKEY root, const std::string& path, int flags,
+                      IRegEnumHandler& handler) {
   for (const std::string& view : ViewsOf(root, path)) {
-    CPathViewScope rules(ViewOfKey(root, view));
-    RegEnumerator::WalkLevel(root, view, flags, handler);
+    CPathViewScope rules(context, ViewOfKey(root, view));
+    RegEnumerator::WalkLevel(context, root, view, flags, handler);
   }
 }
 

@@ -11,6 +11,7 @@
 
 namespace RegCheck {
 
-void WalkLevelInViews(HKEY root, const std::string& path, int flags, IRegEnumHandler& handler);
+void WalkLevelInViews(CScanContext& context, HKEY root, const std::string& path, int flags,
+                      IRegEnumHandler& handler);
 
 }  // namespace RegCheck

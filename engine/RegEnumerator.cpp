@@ -7,7 +7,6 @@
 #include "engine/RegCallCounter.h"
 #include "engine/RegKey.h"
 #include "engine/RegRoots.h"
-#include "engine/ScanCoordinator.h"
 
 namespace RegCheck {
 
@@ -63,32 +62,31 @@ LONG EnumValueWithData(HKEY key, DWORD index, char* name, DWORD& nameSize, DWORD
 
 }  // namespace
 
-int RegEnumerator::Walk(IRegEnumHandler& handler) {
-  if (GetScanCoordinator().IsCancelled()) return 1;
-  Visit(root_, path_, path_, 0, handler);
+int RegEnumerator::Walk(CScanContext& context, IRegEnumHandler& handler) {
+  if (context.IsCancelled()) return 1;
+  Visit(context, root_, path_, path_, 0, handler);
   return 0;
 }
 
-int RegEnumerator::WalkLevel(HKEY root, const std::string& path, int flags,
+int RegEnumerator::WalkLevel(CScanContext& context, HKEY root, const std::string& path, int flags,
                              IRegEnumHandler& handler) {
   RegEnumerator walker;
   walker.SetRoot(root);
   walker.SetPath(path);
   walker.SetFlags(flags);
   walker.SetMaxDepth(0);
-  return walker.Walk(handler);
+  return walker.Walk(context, handler);
 }
 
-void RegEnumerator::Visit(HKEY parent, const std::string& name, const std::string& path, int level,
-                          IRegEnumHandler& handler) {
-  CScanCoordinator& coordinator = GetScanCoordinator();
-  if (coordinator.IsCancelled()) return;
+void RegEnumerator::Visit(CScanContext& context, HKEY parent, const std::string& name,
+                          const std::string& path, int level, IRegEnumHandler& handler) {
+  if (context.IsCancelled()) return;
 
   RegKey key;
   if (key.Open(parent, name.c_str(), kReadAccess) != ERROR_SUCCESS) return;
 
   const std::string keyText = KeyPathText(root_, path);
-  coordinator.OnKeyVisited(keyText);
+  context.OnKeyVisited(keyText);
 
   // One question gives both counts, so no listing needs a failing call to
   // find its end, and the largest value's size, so each value's data comes
@@ -97,16 +95,16 @@ void RegEnumerator::Visit(HKEY parent, const std::string& name, const std::strin
   RegKeyInfo info;
   if (QueryKeyInfo(key.Handle(), info) != ERROR_SUCCESS) info.subkeys = info.values = kUnknownCount;
 
-  if (flags_ & kReportValues) VisitValues(key.Handle(), path, keyText, info, handler);
+  if (flags_ & kReportValues) VisitValues(context, key.Handle(), path, keyText, info, handler);
 
   const bool descend = maxDepth_ < 0 || level < maxDepth_;
   if (!(flags_ & kReportKeys) && !descend) return;
-  const std::vector<std::string> subkeys = ListSubkeys(key, info.subkeys);
+  const std::vector<std::string> subkeys = ListSubkeys(context, key, info.subkeys);
 
   if (flags_ & kReportKeys) {
     for (const std::string& subkey : subkeys) {
-      if (coordinator.IsCancelled()) return;
-      coordinator.OnKeyVisited(keyText + "\\" + subkey);
+      if (context.IsCancelled()) return;
+      context.OnKeyVisited(keyText + "\\" + subkey);
       if (UnreachableSubkey(key.Handle(), subkey.data(), static_cast<DWORD>(subkey.size())))
         continue;
       handler.OnKey(key.Handle(), path, subkey);
@@ -115,32 +113,32 @@ void RegEnumerator::Visit(HKEY parent, const std::string& name, const std::strin
 
   if (!descend) return;
   for (const std::string& subkey : subkeys)
-    Visit(key.Handle(), subkey, JoinKeyPath(path, subkey), level + 1, handler);
+    Visit(context, key.Handle(), subkey, JoinKeyPath(path, subkey), level + 1, handler);
 }
 
-void RegEnumerator::VisitValues(HKEY key, const std::string& path, const std::string& keyText,
-                                const RegKeyInfo& info, IRegEnumHandler& handler) {
-  CScanCoordinator& coordinator = GetScanCoordinator();
+void RegEnumerator::VisitValues(CScanContext& context, HKEY key, const std::string& path,
+                                const std::string& keyText, const RegKeyInfo& info,
+                                IRegEnumHandler& handler) {
   // Never empty: a null data pointer would ask for the size alone.
   std::vector<BYTE> data(std::max<DWORD>(info.maxValueData, 1));
   char name[kNameBufferChars];
-  for (DWORD index = 0; index < info.values && !coordinator.IsCancelled(); ++index) {
+  for (DWORD index = 0; index < info.values && !context.IsCancelled(); ++index) {
     DWORD nameSize = 0;
     DWORD type = REG_NONE;
     DWORD dataSize = 0;
     if (EnumValueWithData(key, index, name, nameSize, type, data, dataSize) != ERROR_SUCCESS) break;
     std::string valueName(name, nameSize);
-    coordinator.OnValueVisited(keyText, valueName);
+    context.OnValueVisited(keyText);
     if (UnreachableValue(key, name, nameSize)) continue;
     handler.OnValueData(key, path, valueName, type, data.data(), dataSize);
   }
 }
 
-std::vector<std::string> RegEnumerator::ListSubkeys(const RegKey& key, DWORD count) {
-  CScanCoordinator& coordinator = GetScanCoordinator();
+std::vector<std::string> RegEnumerator::ListSubkeys(const CScanContext& context, const RegKey& key,
+                                                    DWORD count) {
   std::vector<std::string> names;
   char name[kNameBufferChars];
-  for (DWORD index = 0; index < count && !coordinator.IsCancelled(); ++index) {
+  for (DWORD index = 0; index < count && !context.IsCancelled(); ++index) {
     DWORD nameSize = kNameBufferChars;
     if (key.EnumKey(index, name, nameSize) != ERROR_SUCCESS) break;
     names.emplace_back(name, nameSize);

@@ -1,6 +1,7 @@
 #pragma once
-// Recursive registry walker. Every visited key and value is counted by the
-// scan coordinator, and a pending cancel ends the walk at its next step.
+// Recursive registry walker. Every visited key and value is counted in the
+// walk's scan context, and a cancel pending there ends the walk at its next
+// step.
 
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "engine/RegKey.h"
+#include "engine/ScanContext.h"
 
 namespace RegCheck {
 
@@ -61,21 +63,24 @@ class RegEnumerator {
   // Each key is opened below its parent's open handle and listed once; the
   // subkeys descended into are the ones reported, even if the key changes
   // in between (one that went away is skipped, one that came is not seen).
-  int Walk(IRegEnumHandler& handler);
+  int Walk(CScanContext& context, IRegEnumHandler& handler);
 
   // Reports only what lies directly below `path` (values or subkeys, as
   // `flags` say), the walk most checkers and tools need.
-  static int WalkLevel(HKEY root, const std::string& path, int flags, IRegEnumHandler& handler);
+  static int WalkLevel(CScanContext& context, HKEY root, const std::string& path, int flags,
+                       IRegEnumHandler& handler);
 
  private:
   // Visits subkey `name` of the open key `parent`, whose path is `path`.
-  void Visit(HKEY parent, const std::string& name, const std::string& path, int level,
-             IRegEnumHandler& handler);
-  void VisitValues(HKEY key, const std::string& path, const std::string& keyText,
-                   const RegKeyInfo& info, IRegEnumHandler& handler);
+  void Visit(CScanContext& context, HKEY parent, const std::string& name, const std::string& path,
+             int level, IRegEnumHandler& handler);
+  static void VisitValues(CScanContext& context, HKEY key, const std::string& path,
+                          const std::string& keyText, const RegKeyInfo& info,
+                          IRegEnumHandler& handler);
   // The names of the key's first `count` subkeys, fewer when the listing
   // fails or a cancel comes first.
-  static std::vector<std::string> ListSubkeys(const RegKey& key, DWORD count);
+  static std::vector<std::string> ListSubkeys(const CScanContext& context, const RegKey& key,
+                                              DWORD count);
 
   int maxDepth_ = -1;
   int flags_ = kReportKeys | kReportValues;

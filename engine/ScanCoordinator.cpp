@@ -1,6 +1,5 @@
 #include "engine/ScanCoordinator.h"
 
-#include "checkers/FileProbe.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -19,9 +18,8 @@ void CScanCoordinator::Start(CActionList* results) {
   // Read on the caller's thread, before the worker exists, so the worker
   // only ever reads the filter.
   ignored_.Load();
-  keysVisited_ = 0;
-  valuesVisited_ = 0;
-  cancelled_ = false;
+  context_.ResetCounters();
+  context_.ClearCancel();
   ResetEvent(startedEvent_);
   HANDLE thread = CreateThread(nullptr, 0, &CScanCoordinator::ThreadMain, this, 0, nullptr);
   if (!thread) return;
@@ -30,31 +28,22 @@ void CScanCoordinator::Start(CActionList* results) {
   CloseHandle(thread);
 }
 
-void CScanCoordinator::Cancel() { cancelled_ = true; }
-
-void CScanCoordinator::ClearCancel() { cancelled_ = false; }
-
-int CScanCoordinator::IsCancelled() const {
-  return cancelled_ ? 1 : 0;
+void CScanCoordinator::SetProgressCallback(IRegProgressCallback* callback) {
+  callback_ = callback;
+  context_.SetProgressCallback(callback);
 }
+
+void CScanCoordinator::Cancel() { context_.Cancel(); }
+
+void CScanCoordinator::ClearCancel() { context_.ClearCancel(); }
+
+int CScanCoordinator::IsCancelled() const { return context_.IsCancelled() ? 1 : 0; }
 
 int CScanCoordinator::IsRunning() const {
   return WaitForSingleObject(doneEvent_, 0) == WAIT_OBJECT_0 ? 0 : 1;
 }
 
 void CScanCoordinator::WaitDone() { WaitForSingleObject(doneEvent_, INFINITE); }
-
-void CScanCoordinator::OnKeyVisited(const std::string& keyText) {
-  ++keysVisited_;
-  currentKey_ = keyText;
-  if (callback_) callback_->OnProgress();
-}
-
-void CScanCoordinator::OnValueVisited(const std::string& keyText, const std::string&) {
-  ++valuesVisited_;
-  currentKey_ = keyText;
-  if (callback_) callback_->OnProgress();
-}
 
 DWORD WINAPI CScanCoordinator::ThreadMain(LPVOID self) {
   static_cast<CScanCoordinator*>(self)->RunScan();
@@ -68,17 +57,18 @@ void CScanCoordinator::RunScan() {
   // selected stage still gets its begin and end notice.
   // Existence answers cannot change during one scan; remember them until
   // its end so a file named by many entries is looked up once.
-  CProbeMemo memo;
+  context_.SetRemembering(true);
   results_->SetFilter(&ignored_);
   if (callback_) callback_->OnStage(0, 1);
   for (const ScanCategory& category : kScanCategories) {
     if (!(categories_ & category.bit)) continue;
     if (callback_) callback_->OnStage(category.bit, 1);
-    checkers_.Scan(category.bit, *results_);
+    checkers_.Scan(category.bit, context_, *results_);
     if (callback_) callback_->OnStage(category.bit, 0);
   }
   // The list outlives this scan; the user's later additions are not filtered.
   results_->SetFilter(nullptr);
+  context_.SetRemembering(false);
   if (callback_) callback_->OnStage(0, 0);
   SetEvent(doneEvent_);
 }

@@ -128,20 +128,20 @@ int CIEPluginManager::Refresh() {
   CBHOHandler bhoHandler(this);
   for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kBHOKeyPath)) {
     enumerator.SetPath(path);
-    enumerator.Walk(bhoHandler);
+    enumerator.Walk(context_, bhoHandler);
   }
 
   CExtensionHandler extensionHandler(this);
   for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kExtensionsKeyPath)) {
     enumerator.SetPath(path);
-    enumerator.Walk(extensionHandler);
+    enumerator.Walk(context_, extensionHandler);
   }
 
   CToolbarHandler toolbarHandler(this);
   enumerator.SetFlags(RegEnumerator::kReportValues);
   for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kToolbarKeyPath)) {
     enumerator.SetPath(path);
-    enumerator.Walk(toolbarHandler);
+    enumerator.Walk(context_, toolbarHandler);
   }
   return 1;
 }

@@ -5,6 +5,7 @@
 
 #include <list>
 
+#include "engine/ScanContext.h"
 #include "tools/PluginEntry.h"
 
 namespace RegCheck {
@@ -14,8 +15,12 @@ class CIEPluginManager {
   // Empties the list and reads it again: the Browser Helper Objects, then
   // the extensions, then the toolbars, each in the registry's enumeration
   // order. A registration key that cannot be opened contributes nothing; a
-  // pending scan cancel gives an empty list. Returns 1.
+  // pending Cancel gives an empty list. Returns 1.
   int Refresh();
+
+  // The tool's own cancel (see CStartupManager).
+  void Cancel() { context_.Cancel(); }
+  void ClearCancel() { context_.ClearCancel(); }
 
   // Entries keep their address until the next Refresh (see CStartupManager).
   const std::list<PluginEntry>& GetEntries() const { return entries_; }
@@ -25,6 +30,7 @@ class CIEPluginManager {
   class CToolbarHandler;
   class CExtensionHandler;
 
+  CScanContext context_;
   std::list<PluginEntry> entries_;
 };
 

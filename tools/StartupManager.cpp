@@ -39,10 +39,11 @@ void CStartupManager::Refresh() {
   CStartupHandler handler(this);
   handler.SetRootFlag(StartupEntry::kMachineRoot);
   for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kStartupRunKeyPath))
-    RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, path, RegEnumerator::kReportValues, handler);
+    RegEnumerator::WalkLevel(context_, HKEY_LOCAL_MACHINE, path, RegEnumerator::kReportValues,
+                             handler);
   handler.SetRootFlag(StartupEntry::kUserRoot);
-  RegEnumerator::WalkLevel(HKEY_CURRENT_USER, kStartupRunKeyPath, RegEnumerator::kReportValues,
-                           handler);
+  RegEnumerator::WalkLevel(context_, HKEY_CURRENT_USER, kStartupRunKeyPath,
+                           RegEnumerator::kReportValues, handler);
 }
 
 }  // namespace RegCheck

@@ -4,6 +4,7 @@
 
 #include <list>
 
+#include "engine/ScanContext.h"
 #include "tools/StartupEntry.h"
 
 namespace RegCheck {
@@ -14,8 +15,15 @@ class CStartupManager {
   // REG_EXPAND_SZ) of the machine's Run key (on 64-bit Windows the native
   // one, then its 32-bit twin), then of the user's, each in the
   // registry's enumeration order. Other value types, unreadable values, a Run
-  // key that cannot be opened and a pending scan cancel contribute nothing.
+  // key that cannot be opened and a pending Cancel contribute nothing.
   void Refresh();
+
+  // A pending cancel ends a Refresh running on another thread at its next
+  // step and makes every Refresh list nothing until it is cleared. The
+  // tool's walks have a context of their own, so a scan's cancel never
+  // reaches them.
+  void Cancel() { context_.Cancel(); }
+  void ClearCancel() { context_.ClearCancel(); }
 
   // Entries keep their address until the next Refresh, so a list box may hold
   // pointers to them as item data as long as it is refilled after Refresh.
@@ -24,6 +32,7 @@ class CStartupManager {
  private:
   class CStartupHandler;
 
+  CScanContext context_;
   std::list<StartupEntry> entries_;
 };
 

@@ -51,7 +51,8 @@ int CUninstallManager::Refresh() {
   entries_.clear();
   CUninstallHandler handler(this);
   for (const std::string& path : ViewsOf(HKEY_LOCAL_MACHINE, kUninstallKeyPath))
-    RegEnumerator::WalkLevel(HKEY_LOCAL_MACHINE, path, RegEnumerator::kReportKeys, handler);
+    RegEnumerator::WalkLevel(context_, HKEY_LOCAL_MACHINE, path, RegEnumerator::kReportKeys,
+                             handler);
   return 1;
 }
 

@@ -4,6 +4,7 @@
 
 #include <list>
 
+#include "engine/ScanContext.h"
 #include "tools/UninstallEntry.h"
 
 namespace RegCheck {
@@ -14,8 +15,12 @@ class CUninstallManager {
   // Uninstall key, in the registry's enumeration order. Only subkeys whose
   // "DisplayName" and "UninstallString" are both non-empty strings (REG_SZ
   // or REG_EXPAND_SZ) are listed; per-user entries never are. A missing key
-  // or a pending scan cancel gives an empty list. Returns 1.
+  // or a pending Cancel gives an empty list. Returns 1.
   int Refresh();
+
+  // The tool's own cancel (see CStartupManager).
+  void Cancel() { context_.Cancel(); }
+  void ClearCancel() { context_.ClearCancel(); }
 
   // Entries keep their address until the next Refresh (see CStartupManager).
   const std::list<UninstallEntry>& GetEntries() const { return entries_; }
@@ -23,6 +28,7 @@ class CUninstallManager {
  private:
   class CUninstallHandler;
 
+  CScanContext context_;
   std::list<UninstallEntry> entries_;
 };
 

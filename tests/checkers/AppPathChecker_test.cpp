@@ -140,9 +140,9 @@ TEST_F(AppPathTest, InstallerFoldersCountOnlyMissingOnes) {
                     temp_.PathOf("gone3") + " does not exist" + at + "Nested\\" +
                         temp_.PathOf("gone3")}),
             Matching(Findings(checker_), " does not exist"));
-  EXPECT_TRUE(CAppPathChecker::CheckInstallerFolder(apps_));
-  EXPECT_TRUE(CAppPathChecker::CheckInstallerFolder("C:\\bad|name\\"));
-  EXPECT_FALSE(CAppPathChecker::CheckInstallerFolder(temp_.PathOf("gone\\deeper")));
+  EXPECT_TRUE(CAppPathChecker::CheckInstallerFolder(context_, apps_));
+  EXPECT_TRUE(CAppPathChecker::CheckInstallerFolder(context_, "C:\\bad|name\\"));
+  EXPECT_FALSE(CAppPathChecker::CheckInstallerFolder(context_, temp_.PathOf("gone\\deeper")));
 }
 
 TEST_F(AppPathTest, AccessDeniedInstallerFoldersArePresent) {
@@ -183,7 +183,7 @@ TEST_F(AppPathTest, InstallerComponentPaths) {
   DWORD size = sizeof(data);
   EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, "P1", nullptr, nullptr, data, &size));
   RegCloseKey(key);
-  EXPECT_TRUE(CAppPathChecker::CheckInstallerPath(data, size, bad));
+  EXPECT_TRUE(CAppPathChecker::CheckInstallerPath(context_, data, size, bad));
   EXPECT_EQ("sentinel", bad);
 
   // Each line names the component key with its root, and the product.

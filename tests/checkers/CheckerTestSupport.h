@@ -132,7 +132,7 @@ class CheckerTest : public testsupport::BackupSandboxTest {
   template <class Checker>
   std::vector<std::string> Findings(Checker& checker) {
     results_.Clear();
-    checker.Scan(results_);
+    checker.Scan(context_, results_);
     std::vector<std::string> lines;
     for (RegCheck::CRegistryAction* action : results_) {
       std::string description;

@@ -132,10 +132,10 @@ TEST_F(ComObjectTest, ProgIdsNamingMissingOrBrokenClassesAreReported) {
                     "ProgID Broken.App is invalid @ HKCR\\Broken.App",
                     "ProgID Gone.App is invalid @ HKCR\\Gone.App"}),
             Sorted(Findings(checker_)));
-  EXPECT_FALSE(CComObjectChecker::CheckProgId("Gone.App"));
-  EXPECT_TRUE(CComObjectChecker::CheckProgId("Case.App"));
+  EXPECT_FALSE(CComObjectChecker::CheckProgId(context_, "Gone.App"));
+  EXPECT_TRUE(CComObjectChecker::CheckProgId(context_, "Case.App"));
   // A ProgID that disappeared since it was listed is an error too.
-  EXPECT_FALSE(CComObjectChecker::CheckProgId("Vanished.App"));
+  EXPECT_FALSE(CComObjectChecker::CheckProgId(context_, "Vanished.App"));
 }
 
 TEST_F(ComObjectTest, ExtensionsStarClsidTypeLibAndTheClassViewAreNeverProgIds) {
@@ -143,7 +143,7 @@ TEST_F(ComObjectTest, ExtensionsStarClsidTypeLibAndTheClassViewAreNeverProgIds) 
     ProgId(name, "{CLS-NOT-THERE}");
   // Only the ordinary name is a candidate; it shows the others would fail.
   EXPECT_EQ(Lines({"ProgID x.y is invalid @ HKCR\\x.y"}), Findings(checker_));
-  EXPECT_FALSE(CComObjectChecker::CheckProgId(".x"));
+  EXPECT_FALSE(CComObjectChecker::CheckProgId(context_, ".x"));
 }
 
 TEST_F(ComObjectTest, TypeLibrariesAcceptATrailingResourceNumber) {
@@ -190,7 +190,7 @@ TEST_F(ComObjectTest, MachineClassCommands) {
                     " @ HKLM\\Classes\\web2.file"}),
             Sorted(Findings(checker_)));
   std::string bad = "sentinel";
-  EXPECT_TRUE(CComObjectChecker::CheckClassCommand("good.file", bad));
+  EXPECT_TRUE(CComObjectChecker::CheckClassCommand(context_, "good.file", bad));
   EXPECT_EQ("sentinel", bad);
 }
 

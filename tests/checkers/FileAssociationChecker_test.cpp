@@ -97,7 +97,7 @@ TEST_F(FileAssociationTest, ClassRootExtensions) {
     EXPECT_EQ(0x10, association->GetCategory());
   }
   // An extension key that vanished since it was listed is an error.
-  EXPECT_FALSE(CFileAssociationChecker::CheckExtensionKey(HKEY_CLASSES_ROOT, ".vanished"));
+  EXPECT_FALSE(CFileAssociationChecker::CheckExtensionKey(context_, HKEY_CLASSES_ROOT, ".vanished"));
 }
 
 TEST_F(FileAssociationTest, UserFileExtsRecordsNeedOpenWithProgids) {

@@ -9,7 +9,7 @@
 
 #include "checkers/FileProbe.h"
 #include "checkers/PathRules.h"
-#include "engine/ScanCoordinator.h"
+#include "engine/ScanContext.h"
 #include "support/TempFolder.h"
 
 using namespace RegCheck;
@@ -46,6 +46,7 @@ bool NativeSystemFile(const std::string& name, bool create) {
 }
 
 TEST(FileProbe, FileOnlyInTheNativeSystemFolderIsFound) {
+  CScanContext context;
   const std::string name = "vh_native_only_probe.exe";
   ASSERT_TRUE(NativeSystemFile(name, true));
   char windows[MAX_PATH];
@@ -56,65 +57,58 @@ TEST(FileProbe, FileOnlyInTheNativeSystemFolderIsFound) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(redirected.c_str()));
   }
   // ...but a start value naming it is valid.
-  EXPECT_TRUE(CheckPath("%SYSTEMROOT%\\System32\\" + name, PATH_COMMAND));
-  EXPECT_TRUE(CheckPath("\"%SystemRoot%\\system32\\" + name + "\" /run", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context, "%SYSTEMROOT%\\System32\\" + name, PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context, "\"%SystemRoot%\\system32\\" + name + "\" /run", PATH_COMMAND));
   EXPECT_TRUE(NativeSystemFile(name, false));
-  EXPECT_FALSE(CheckPath("%SYSTEMROOT%\\System32\\" + name, PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(context, "%SYSTEMROOT%\\System32\\" + name, PATH_COMMAND));
 }
 
 TEST(FileProbe, FilesOfTheRedirectedViewStayFound) {
+  CScanContext context;
   // SysWOW64 content is what a 32-bit process sees as System32.
-  EXPECT_TRUE(CheckPath("%SYSTEMROOT%\\System32\\kernel32.dll", PATH_FILE));
-  EXPECT_TRUE(CheckPath("%SYSTEMROOT%\\System32", PATH_FILE_OR_DIR));
+  EXPECT_TRUE(CheckPath(context, "%SYSTEMROOT%\\System32\\kernel32.dll", PATH_FILE));
+  EXPECT_TRUE(CheckPath(context, "%SYSTEMROOT%\\System32", PATH_FILE_OR_DIR));
 }
 
-TEST(FileProbe, MemoAnswersRepeatedCandidatesOnceAndOnlyWhileItLives) {
+TEST(FileProbe, MemoAnswersRepeatedCandidatesOnceAndOnlyWhileRemembering) {
   TempFolder temp;
   std::string file = temp.MakeFile("shared.dll");
-  {
-    CProbeMemo memo;
-    long before = ProbeCount();
-    for (int i = 0; i < 50; ++i) EXPECT_TRUE(CheckPath(file, PATH_FILE));
-    EXPECT_EQ(before + 1, ProbeCount());
-    // The answer holds for the rest of the scan even if the file goes.
-    DeleteFileA(file.c_str());
-    EXPECT_TRUE(CheckPath(file, PATH_FILE));
-    // Other spellings are other candidates.
-    EXPECT_FALSE(CheckPath(temp.PathOf("SHARED.dll"), PATH_FILE));
-  }
-  EXPECT_FALSE(CheckPath(file, PATH_FILE));
-}
-
-DWORD WINAPI ProbeOnOtherThread(LPVOID param) {
-  const std::string& file = *static_cast<std::string*>(param);
+  CScanContext context;
+  context.SetRemembering(true);
   long before = ProbeCount();
-  CheckPath(file, PATH_FILE);
-  CheckPath(file, PATH_FILE);
-  return static_cast<DWORD>(ProbeCount() - before);
+  for (int i = 0; i < 50; ++i) EXPECT_TRUE(CheckPath(context, file, PATH_FILE));
+  EXPECT_EQ(before + 1, ProbeCount());
+  // The answer holds for the rest of the scan even if the file goes.
+  DeleteFileA(file.c_str());
+  EXPECT_TRUE(CheckPath(context, file, PATH_FILE));
+  // Other spellings are other candidates.
+  EXPECT_FALSE(CheckPath(context, temp.PathOf("SHARED.dll"), PATH_FILE));
+  context.SetRemembering(false);
+  EXPECT_FALSE(CheckPath(context, file, PATH_FILE));
 }
 
-TEST(FileProbe, MemoBelongsToItsThread) {
+TEST(FileProbe, MemoBelongsToItsContext) {
   TempFolder temp;
   std::string file = temp.MakeFile("x.dll");
-  CProbeMemo memo;
-  CheckPath(file, PATH_FILE);
-  HANDLE thread = CreateThread(nullptr, 0, &ProbeOnOtherThread, &file, 0, nullptr);
-  ASSERT_NE(nullptr, thread);
-  WaitForSingleObject(thread, INFINITE);
-  DWORD probes = 0;
-  GetExitCodeThread(thread, &probes);
-  CloseHandle(thread);
-  EXPECT_EQ(2u, probes);
+  CScanContext scan;
+  scan.SetRemembering(true);
+  CheckPath(scan, file, PATH_FILE);
+  // A tool's or another scan's checks never see this scan's answers.
+  CScanContext other;
+  long before = ProbeCount();
+  CheckPath(other, file, PATH_FILE);
+  CheckPath(other, file, PATH_FILE);
+  EXPECT_EQ(2, ProbeCount() - before);
 }
 
 TEST(FileProbe, CancelStopsProbingAndReportsNothingMissing) {
-  CScanCoordinator& coordinator = GetScanCoordinator();
-  coordinator.Cancel();
+  CScanContext context;
+  context.Cancel();
   long before = ProbeCount();
-  EXPECT_TRUE(CheckPath("C:\\no\\such\\thing.exe /a /b /c /d", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context, "C:\\no\\such\\thing.exe /a /b /c /d", PATH_COMMAND));
   EXPECT_EQ(before, ProbeCount());
-  coordinator.ClearCancel();
-  EXPECT_FALSE(CheckPath("C:\\no\\such\\thing.exe /a", PATH_COMMAND));
+  context.ClearCancel();
+  EXPECT_FALSE(CheckPath(context, "C:\\no\\such\\thing.exe /a", PATH_COMMAND));
 }
 
 }  // namespace
@@ -124,17 +118,18 @@ namespace {
 // Candidates that cannot name a file are answered without a lookup; the
 // verdicts stay the same.
 TEST(FileProbe, ImpossibleCandidatesCostNoLookups) {
+  CScanContext context;
   TempFolder temp;
   std::string program = temp.MakeFile("App Dir\\run.exe");
   std::string path;
   for (int i = 0; i < 6; ++i) path += temp.MakeDir("p" + std::to_string(i)) + ";";
   SetEnvironmentVariableA("PATH", path.c_str());
   long before = ProbeCount();
-  EXPECT_TRUE(CheckPath("\"" + program + "\" /uninstall /quiet", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context, "\"" + program + "\" /uninstall /quiet", PATH_COMMAND));
   // The quoted program itself, nothing from the six PATH folders.
   EXPECT_LE(ProbeCount() - before, 3);
   before = ProbeCount();
-  EXPECT_FALSE(CheckPath(temp.PathOf("gone.exe"), PATH_FILE));
+  EXPECT_FALSE(CheckPath(context, temp.PathOf("gone.exe"), PATH_FILE));
   // A missing file is looked for in both views under WOW64.
   EXPECT_EQ(IsRunningUnderWow64() ? 2 : 1, ProbeCount() - before);
 }

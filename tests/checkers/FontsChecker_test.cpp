@@ -39,7 +39,7 @@ class FontsCheckerTest : public BackupSandboxTest {
 
   std::vector<std::string> Reported() {
     CActionList results;
-    CFontsChecker().Scan(results);
+    CFontsChecker().Scan(context_, results);
     std::vector<std::string> names;
     for (CRegistryAction* action : results)
       names.push_back(static_cast<CFontsAction*>(action)->GetValueName());
@@ -90,7 +90,7 @@ TEST_F(FontsCheckerTest, ActionTextsAndFix) {
   SetString(HKEY_LOCAL_MACHINE, kFonts, "In Windows (TrueType)", "inwindows.ttf");
 
   CActionList results;
-  CFontsChecker().Scan(results);
+  CFontsChecker().Scan(context_, results);
   ASSERT_EQ(1, results.Count());
   CRegistryAction* action = results.At(0);
   EXPECT_EQ(kCatFonts, action->GetCategory());

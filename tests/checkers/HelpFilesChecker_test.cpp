@@ -40,7 +40,7 @@ class HelpFilesCheckerTest : public BackupSandboxTest {
   // "key selector:value name" of every action, in scan order.
   std::vector<std::string> Reported() {
     CActionList results;
-    CHelpFilesChecker().Scan(results);
+    CHelpFilesChecker().Scan(context_, results);
     std::vector<std::string> found;
     for (CRegistryAction* action : results) {
       auto* help = static_cast<CHelpFilesAction*>(action);
@@ -85,7 +85,7 @@ TEST_F(HelpFilesCheckerTest, SameMissingFileInBothKeysGivesTwoActions) {
   SetString(HKEY_LOCAL_MACHINE, std::string(kHelp) + "\\Sub", "deeper.hlp", folder_);
 
   CActionList results;
-  CHelpFilesChecker().Scan(results);
+  CHelpFilesChecker().Scan(context_, results);
   ASSERT_EQ(2, results.Count());
   std::string text;
   for (CRegistryAction* action : results) {
@@ -106,7 +106,7 @@ TEST_F(HelpFilesCheckerTest, EachFixDeletesFromItsOwnKeyAndRestores) {
   SetString(HKEY_LOCAL_MACHINE, kHtmlHelp, "gone.chm", folder_ + "\\");
 
   CActionList results;
-  CHelpFilesChecker().Scan(results);
+  CHelpFilesChecker().Scan(context_, results);
   ASSERT_EQ(2, results.Count());
   CBackupSession& session = manager_->GetCurrentSession();
 

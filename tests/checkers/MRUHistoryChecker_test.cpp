@@ -98,7 +98,7 @@ class MRUHistoryCheckerTest : public BackupSandboxTest {
   // value name, subject and shortcut-exists flag.
   std::vector<std::string> Scan() {
     results_.Clear();
-    CMRUHistoryChecker().Scan(results_);
+    CMRUHistoryChecker().Scan(context_, results_);
     std::vector<std::string> lines;
     for (CRegistryAction* action : results_) {
       auto* entry = static_cast<CMRUHistoryAction*>(action);
@@ -205,7 +205,7 @@ TEST_F(MRUHistoryCheckerTest, ValuesThatAreNotExamined) {
   RegCloseKey(key);
   std::string name;
   bool exists = true;
-  EXPECT_TRUE(CMRUHistoryChecker::CheckRecentDocValue("", "mrulist0", data.data(), size, name, exists));
+  EXPECT_TRUE(CMRUHistoryChecker::CheckRecentDocValue(context_, "", "mrulist0", data.data(), size, name, exists));
   EXPECT_EQ("mrulist0.txt.lnk", name);
 }
 
@@ -236,12 +236,12 @@ TEST_F(MRUHistoryCheckerTest, ShortcutTargets) {
   ASSERT_TRUE(MakeShortcut(recent_ + "\\dead.lnk", gone));
   ASSERT_TRUE(DeleteFileA(gone.c_str()));
 
-  EXPECT_TRUE(CMRUHistoryChecker::CheckShortcutTarget(recent_ + "\\live.lnk"));
-  EXPECT_TRUE(CMRUHistoryChecker::CheckShortcutTarget(recent_ + "\\folder.lnk"));
-  EXPECT_TRUE(CMRUHistoryChecker::CheckShortcutTarget(recent_ + "\\unc.lnk"));
-  EXPECT_FALSE(CMRUHistoryChecker::CheckShortcutTarget(recent_ + "\\dead.lnk"));
-  EXPECT_FALSE(CMRUHistoryChecker::CheckShortcutTarget(temp_.MakeFile("Recent\\junk.lnk", "junk")));
-  EXPECT_FALSE(CMRUHistoryChecker::CheckShortcutTarget(recent_ + "\\none.lnk"));
+  EXPECT_TRUE(CMRUHistoryChecker::CheckShortcutTarget(context_, recent_ + "\\live.lnk"));
+  EXPECT_TRUE(CMRUHistoryChecker::CheckShortcutTarget(context_, recent_ + "\\folder.lnk"));
+  EXPECT_TRUE(CMRUHistoryChecker::CheckShortcutTarget(context_, recent_ + "\\unc.lnk"));
+  EXPECT_FALSE(CMRUHistoryChecker::CheckShortcutTarget(context_, recent_ + "\\dead.lnk"));
+  EXPECT_FALSE(CMRUHistoryChecker::CheckShortcutTarget(context_, temp_.MakeFile("Recent\\junk.lnk", "junk")));
+  EXPECT_FALSE(CMRUHistoryChecker::CheckShortcutTarget(context_, recent_ + "\\none.lnk"));
 }
 
 TEST_F(MRUHistoryCheckerTest, ShortcutFileFixDeletesOnlyThatFile) {
@@ -356,8 +356,9 @@ TEST_F(MRUHistoryFixTest, FixRemovesExactlyItsEntryAndRestores) {
 // there. Run by hand with --gtest_also_run_disabled_tests.
 TEST(MRUHistoryCheckerRealRegistry, DISABLED_PrintFindings) {
   printf("Recent folder: %s\n", CMRUHistoryChecker::RecentFolder().c_str());
+  CScanContext context;
   CActionList results;
-  CMRUHistoryChecker().Scan(results);
+  CMRUHistoryChecker().Scan(context, results);
   for (CRegistryAction* action : results) {
     auto* entry = static_cast<CMRUHistoryAction*>(action);
     std::string description, location;

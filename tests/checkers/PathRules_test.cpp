@@ -35,31 +35,32 @@ class PathRulesTest : public ::testing::Test {
 
   TempFolder temp_;
   std::string root_;
+  CScanContext context_;
 };
 
 TEST_F(PathRulesTest, NormalizeDropsNativePrefixAndRewritesSystemRoot) {
   EnvOverride root("SYSTEMROOT", "C:\\Win");
   std::string native = "\\??\\C:\\Windows\\system32\\drivers\\x.sys";
-  NormalizePath(native);
+  NormalizePath(context_, native);
   EXPECT_EQ("C:\\Windows\\system32\\drivers\\x.sys", native);
 
   for (std::string form : {"\\SystemRoot\\system32\\a.dll", "\\SYSTEMROOT\\system32\\a.dll",
                            "\\??\\\\systemroot\\system32\\a.dll"}) {
-    NormalizePath(form);
+    NormalizePath(context_, form);
     EXPECT_EQ("C:\\Win\\system32\\a.dll", form);
   }
 }
 
 TEST_F(PathRulesTest, SystemRootElsewhereIsNotRewritten) {
   std::string inside = "C:\\x\\SystemRoot\\a.dll";
-  NormalizePath(inside);
+  NormalizePath(context_, inside);
   EXPECT_EQ("C:\\x\\SystemRoot\\a.dll", inside);
 }
 
 TEST_F(PathRulesTest, NormalizeExpandsVariables) {
   EnvOverride var("VH_DIR", "D:\\data");
   std::string text = "%VH_DIR%\\file.txt";
-  NormalizePath(text);
+  NormalizePath(context_, text);
   EXPECT_EQ("D:\\data\\file.txt", text);
 }
 
@@ -68,10 +69,10 @@ TEST_F(PathRulesTest, OverlongExpansionIsNeverFound) {
   std::string padding(250, 'p');
   EnvOverride var("VH_LONG", padding);
   std::string text = temp_.PathOf("bin\\run.exe") + "%VH_LONG%";
-  NormalizePath(text);
+  NormalizePath(context_, text);
   EXPECT_EQ("", text);
-  EXPECT_FALSE(CheckPath(text, PATH_FILE));
-  EXPECT_FALSE(CheckPath(temp_.PathOf("bin") + "\\%VH_LONG%\\run.exe", PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(context_, text, PATH_FILE));
+  EXPECT_FALSE(CheckPath(context_, temp_.PathOf("bin") + "\\%VH_LONG%\\run.exe", PATH_COMMAND));
 }
 
 TEST_F(PathRulesTest, LongArgumentsDoNotHideAnExistingProgram) {
@@ -81,48 +82,48 @@ TEST_F(PathRulesTest, LongArgumentsDoNotHideAnExistingProgram) {
   EnvOverride var("VH_LONG", padding);
   EnvOverride root("SYSTEMROOT", root_);
   std::string args = " /log=\"%VH_LONG%\" /quiet";
-  EXPECT_TRUE(CheckPath(temp_.PathOf("bin\\run.exe") + args, PATH_COMMAND));
-  EXPECT_TRUE(CheckPath("\"%SYSTEMROOT%\\System32\\tool.exe\"" + args, PATH_COMMAND));
-  EXPECT_TRUE(CheckPath(temp_.PathOf("Program Files\\App\\run.exe") + args, PATH_COMMAND));
-  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\gone.exe") + args, PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, temp_.PathOf("bin\\run.exe") + args, PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, "\"%SYSTEMROOT%\\System32\\tool.exe\"" + args, PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, temp_.PathOf("Program Files\\App\\run.exe") + args, PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(context_, temp_.PathOf("bin\\gone.exe") + args, PATH_COMMAND));
   // Without argument stripping the line is one path, and too long.
-  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\run.exe") + args, PATH_FILE));
+  EXPECT_FALSE(CheckPath(context_, temp_.PathOf("bin\\run.exe") + args, PATH_FILE));
 }
 
 TEST_F(PathRulesTest, NativeAndSystemRootPathsAreFound) {
   EnvOverride root("SYSTEMROOT", root_);
-  EXPECT_TRUE(CheckPath("\\SystemRoot\\System32\\drivers\\x.sys", PATH_COMMAND));
-  EXPECT_TRUE(CheckPath("\\??\\" + root_ + "\\System32\\drivers\\x.sys", PATH_COMMAND));
-  EXPECT_TRUE(CheckPath("%SystemRoot%\\System32\\tool.exe", PATH_FILE));
-  EXPECT_FALSE(CheckPath("\\SystemRoot\\System32\\drivers\\gone.sys", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, "\\SystemRoot\\System32\\drivers\\x.sys", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, "\\??\\" + root_ + "\\System32\\drivers\\x.sys", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, "%SystemRoot%\\System32\\tool.exe", PATH_FILE));
+  EXPECT_FALSE(CheckPath(context_, "\\SystemRoot\\System32\\drivers\\gone.sys", PATH_COMMAND));
   // Without PATH_EXPAND nothing is rewritten.
-  EXPECT_FALSE(CheckPath("%SystemRoot%\\System32\\tool.exe", PATH_ACCEPT_FILE));
+  EXPECT_FALSE(CheckPath(context_, "%SystemRoot%\\System32\\tool.exe", PATH_ACCEPT_FILE));
 }
 
 TEST_F(PathRulesTest, QuotedProgramWithArguments) {
   std::string program = temp_.PathOf("Program Files\\App\\run.exe");
-  EXPECT_TRUE(CheckPath("\"" + program + "\" /q \"%1\"", PATH_COMMAND));
-  EXPECT_FALSE(CheckPath("\"" + program + " /q", PATH_COMMAND));
-  EXPECT_TRUE(CheckPath("  \"" + program + "\"  ", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, "\"" + program + "\" /q \"%1\"", PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(context_, "\"" + program + " /q", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, "  \"" + program + "\"  ", PATH_COMMAND));
   // Quotes are trimmed from a plain file name too.
-  EXPECT_TRUE(CheckPath("\"" + program + "\"", PATH_FILE));
+  EXPECT_TRUE(CheckPath(context_, "\"" + program + "\"", PATH_FILE));
 }
 
 TEST_F(PathRulesTest, UnquotedCommandLineWithSpacesIsFoundThroughWordPrefixes) {
   std::string program = temp_.PathOf("Program Files\\App\\run.exe");
-  EXPECT_TRUE(CheckPath(program + " /q", PATH_COMMAND));
-  EXPECT_TRUE(CheckPath(program + "   /q   -x", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, program + " /q", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, program + "   /q   -x", PATH_COMMAND));
   // The same text is no plain file.
-  EXPECT_FALSE(CheckPath(program + " /q", PATH_FILE));
-  EXPECT_FALSE(CheckPath(temp_.PathOf("Program Files\\App\\gone.exe") + " /q", PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(context_, program + " /q", PATH_FILE));
+  EXPECT_FALSE(CheckPath(context_, temp_.PathOf("Program Files\\App\\gone.exe") + " /q", PATH_COMMAND));
 }
 
 TEST_F(PathRulesTest, ExtensionsAreTriedOnlyWhenAsked) {
   std::string stem = temp_.PathOf("bin\\run");
-  EXPECT_TRUE(CheckPath(stem, PATH_COMMAND));
-  EXPECT_FALSE(CheckPath(stem, PATH_FILE));
-  EXPECT_TRUE(CheckFile(stem, PATH_ACCEPT_FILE | PATH_TRY_EXE));
-  EXPECT_FALSE(CheckFile(stem, PATH_ACCEPT_FILE | PATH_TRY_COM));
+  EXPECT_TRUE(CheckPath(context_, stem, PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(context_, stem, PATH_FILE));
+  EXPECT_TRUE(CheckFile(context_, stem, PATH_ACCEPT_FILE | PATH_TRY_EXE));
+  EXPECT_FALSE(CheckFile(context_, stem, PATH_ACCEPT_FILE | PATH_TRY_COM));
 }
 
 TEST_F(PathRulesTest, ComIsTriedBeforeExe) {
@@ -131,66 +132,66 @@ TEST_F(PathRulesTest, ComIsTriedBeforeExe) {
   // test fails although both.exe exists.
   DeleteFileA((stem + ".com").c_str());
   CreateDirectoryA((stem + ".com").c_str(), nullptr);
-  EXPECT_FALSE(CheckFile(stem, PATH_ACCEPT_FILE | PATH_TRY_COM | PATH_TRY_EXE));
-  EXPECT_TRUE(CheckFile(stem, PATH_ACCEPT_FILE | PATH_TRY_EXE));
-  EXPECT_TRUE(CheckFile(stem, PATH_ACCEPT_DIR | PATH_TRY_COM | PATH_TRY_EXE));
+  EXPECT_FALSE(CheckFile(context_, stem, PATH_ACCEPT_FILE | PATH_TRY_COM | PATH_TRY_EXE));
+  EXPECT_TRUE(CheckFile(context_, stem, PATH_ACCEPT_FILE | PATH_TRY_EXE));
+  EXPECT_TRUE(CheckFile(context_, stem, PATH_ACCEPT_DIR | PATH_TRY_COM | PATH_TRY_EXE));
 }
 
 TEST_F(PathRulesTest, FoldersCountOnlyWhenAccepted) {
   std::string folder = temp_.PathOf("folder");
-  EXPECT_FALSE(CheckPath(folder, PATH_FILE));
-  EXPECT_TRUE(CheckPath(folder, PATH_FILE_OR_DIR));
-  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\run.exe"), PATH_ACCEPT_DIR));
-  EXPECT_FALSE(CheckPath(temp_.PathOf("bin\\run.exe"), 0));
+  EXPECT_FALSE(CheckPath(context_, folder, PATH_FILE));
+  EXPECT_TRUE(CheckPath(context_, folder, PATH_FILE_OR_DIR));
+  EXPECT_FALSE(CheckPath(context_, temp_.PathOf("bin\\run.exe"), PATH_ACCEPT_DIR));
+  EXPECT_FALSE(CheckPath(context_, temp_.PathOf("bin\\run.exe"), 0));
 }
 
 TEST_F(PathRulesTest, BareNamesAreFoundThroughPath) {
   std::string onpath = temp_.PathOf("onpath");
   EnvOverride path("PATH", "C:\\nowhere;;" + onpath + "\\\\\\;C:\\other");
-  EXPECT_TRUE(CheckPath("helper.exe", PATH_FILE));
-  EXPECT_TRUE(CheckPath("helper", PATH_COMMAND));
-  EXPECT_TRUE(CheckPath("helper /p file.txt", PATH_COMMAND));
-  EXPECT_TRUE(CheckPath("\"helper.exe\" -x", PATH_COMMAND));
-  EXPECT_FALSE(CheckPath("helper", PATH_FILE));
-  EXPECT_FALSE(CheckPath("absent.exe", PATH_FILE));
-  EXPECT_FALSE(CheckPath("helper.exe", PATH_ACCEPT_FILE));
+  EXPECT_TRUE(CheckPath(context_, "helper.exe", PATH_FILE));
+  EXPECT_TRUE(CheckPath(context_, "helper", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, "helper /p file.txt", PATH_COMMAND));
+  EXPECT_TRUE(CheckPath(context_, "\"helper.exe\" -x", PATH_COMMAND));
+  EXPECT_FALSE(CheckPath(context_, "helper", PATH_FILE));
+  EXPECT_FALSE(CheckPath(context_, "absent.exe", PATH_FILE));
+  EXPECT_FALSE(CheckPath(context_, "helper.exe", PATH_ACCEPT_FILE));
 }
 
 TEST_F(PathRulesTest, PathFolderTrailingBackslashesGiveOneSeparator) {
   std::string onpath = temp_.PathOf("onpath");
   EnvOverride path("PATH", onpath + "\\\\");
-  EXPECT_TRUE(SearchEnvPath("helper.exe", PATH_ACCEPT_FILE));
-  EXPECT_TRUE(SearchEnvPath(" \"helper.exe\" ", PATH_ACCEPT_FILE));
+  EXPECT_TRUE(SearchEnvPath(context_, "helper.exe", PATH_ACCEPT_FILE));
+  EXPECT_TRUE(SearchEnvPath(context_, " \"helper.exe\" ", PATH_ACCEPT_FILE));
   EnvOverride empty("PATH", "");
-  EXPECT_FALSE(SearchEnvPath("helper.exe", PATH_ACCEPT_FILE));
+  EXPECT_FALSE(SearchEnvPath(context_, "helper.exe", PATH_ACCEPT_FILE));
 }
 
 TEST_F(PathRulesTest, WindowsAndSystemFoldersAreTriedOnlyWithTheirFlags) {
   EnvOverride root("SYSTEMROOT", root_);
   EnvOverride path("PATH", "");
   temp_.MakeFile("root\\win.ini");
-  EXPECT_FALSE(CheckPath("tool.exe", PATH_FILE));
-  EXPECT_TRUE(CheckPath("tool.exe", PATH_FILE | PATH_TRY_SYSDIRS));
-  EXPECT_TRUE(CheckPath("\"tool\"", PATH_ACCEPT_FILE | PATH_TRY_SYSDIRS | PATH_TRY_EXE));
-  EXPECT_TRUE(CheckPath("win.ini", PATH_FILE | PATH_TRY_WINDIR));
-  EXPECT_FALSE(CheckPath("win.ini", PATH_FILE | PATH_TRY_SYSDIRS));
+  EXPECT_FALSE(CheckPath(context_, "tool.exe", PATH_FILE));
+  EXPECT_TRUE(CheckPath(context_, "tool.exe", PATH_FILE | PATH_TRY_SYSDIRS));
+  EXPECT_TRUE(CheckPath(context_, "\"tool\"", PATH_ACCEPT_FILE | PATH_TRY_SYSDIRS | PATH_TRY_EXE));
+  EXPECT_TRUE(CheckPath(context_, "win.ini", PATH_FILE | PATH_TRY_WINDIR));
+  EXPECT_FALSE(CheckPath(context_, "win.ini", PATH_FILE | PATH_TRY_SYSDIRS));
   temp_.MakeFile("root\\SysWOW64\\wowonly.dll");
-  EXPECT_TRUE(CheckPath("wowonly.dll", PATH_FILE | PATH_TRY_SYSDIRS));
+  EXPECT_TRUE(CheckPath(context_, "wowonly.dll", PATH_FILE | PATH_TRY_SYSDIRS));
 }
 
 TEST_F(PathRulesTest, EmptyAndBlankTextIsNeverFound) {
   for (unsigned flags : {0x1E6u, 0x186u, 0x106u, 0x1E7u, 0x002u}) {
-    EXPECT_FALSE(CheckPath("", flags)) << flags;
-    EXPECT_FALSE(CheckPath("   ", flags)) << flags;
-    EXPECT_FALSE(CheckPath("\"\"", flags)) << flags;
+    EXPECT_FALSE(CheckPath(context_, "", flags)) << flags;
+    EXPECT_FALSE(CheckPath(context_, "   ", flags)) << flags;
+    EXPECT_FALSE(CheckPath(context_, "\"\"", flags)) << flags;
   }
 }
 
 TEST_F(PathRulesTest, CallersStringIsUnchanged) {
   const std::string text = "\\SystemRoot\\System32\\tool.exe /x";
   std::string copy = text;
-  CheckPath(copy, PATH_COMMAND);
-  CheckFile(copy, PATH_COMMAND);
+  CheckPath(context_, copy, PATH_COMMAND);
+  CheckFile(context_, copy, PATH_COMMAND);
   EXPECT_EQ(text, copy);
 }
 
@@ -226,35 +227,35 @@ TEST_F(PathViewTest, EachViewExpandsAsItsProgramWould) {
   const std::string s32 = "%COMMONPROGRAMFILES%\\Shared\\s32.dll";
   const std::string gone = "%ProgramFiles%\\App\\gone.exe";
   {
-    CPathViewScope view(RegView::kNativeView);
-    EXPECT_TRUE(CheckPath(a64, PATH_COMMAND));
-    EXPECT_FALSE(CheckPath(a32, PATH_COMMAND));
-    EXPECT_TRUE(CheckPath(s64, PATH_FILE));
-    EXPECT_FALSE(CheckPath(s32, PATH_FILE));
+    CPathViewScope view(context_, RegView::kNativeView);
+    EXPECT_TRUE(CheckPath(context_, a64, PATH_COMMAND));
+    EXPECT_FALSE(CheckPath(context_, a32, PATH_COMMAND));
+    EXPECT_TRUE(CheckPath(context_, s64, PATH_FILE));
+    EXPECT_FALSE(CheckPath(context_, s32, PATH_FILE));
     std::string text = "%ProgramFiles%\\x";
-    NormalizePath(text);
+    NormalizePath(context_, text);
     EXPECT_EQ(temp_.PathOf("P64") + "\\x", text);
     {
       // Scopes nest and put the outer view back.
-      CPathViewScope inner(RegView::kWow32View);
-      EXPECT_TRUE(CheckPath(a32, PATH_COMMAND));
+      CPathViewScope inner(context_, RegView::kWow32View);
+      EXPECT_TRUE(CheckPath(context_, a32, PATH_COMMAND));
     }
-    EXPECT_FALSE(CheckPath(a32, PATH_COMMAND));
+    EXPECT_FALSE(CheckPath(context_, a32, PATH_COMMAND));
   }
   {
-    CPathViewScope view(RegView::kWow32View);
-    EXPECT_FALSE(CheckPath(a64, PATH_COMMAND));
-    EXPECT_TRUE(CheckPath(a32, PATH_COMMAND));
-    EXPECT_FALSE(CheckPath(s64, PATH_FILE));
-    EXPECT_TRUE(CheckPath(s32, PATH_FILE));
+    CPathViewScope view(context_, RegView::kWow32View);
+    EXPECT_FALSE(CheckPath(context_, a64, PATH_COMMAND));
+    EXPECT_TRUE(CheckPath(context_, a32, PATH_COMMAND));
+    EXPECT_FALSE(CheckPath(context_, s64, PATH_FILE));
+    EXPECT_TRUE(CheckPath(context_, s32, PATH_FILE));
   }
   // Keys both kinds of program read: either expansion will do on 64-bit
   // Windows; 32-bit Windows has only the process's own.
   const bool either = PrefixIs64Bit();
-  EXPECT_EQ(either || ProcessIs64Bit(), CheckPath(a64, PATH_COMMAND));
-  EXPECT_EQ(either || !ProcessIs64Bit(), CheckPath(a32, PATH_COMMAND));
-  EXPECT_EQ(either || !ProcessIs64Bit(), CheckPath(s32, PATH_FILE));
-  EXPECT_FALSE(CheckPath(gone, PATH_COMMAND));
+  EXPECT_EQ(either || ProcessIs64Bit(), CheckPath(context_, a64, PATH_COMMAND));
+  EXPECT_EQ(either || !ProcessIs64Bit(), CheckPath(context_, a32, PATH_COMMAND));
+  EXPECT_EQ(either || !ProcessIs64Bit(), CheckPath(context_, s32, PATH_FILE));
+  EXPECT_FALSE(CheckPath(context_, gone, PATH_COMMAND));
   // Text without those variables is expanded once, as before.
-  EXPECT_TRUE(CheckPath(temp_.PathOf("P64\\App\\a64.exe"), PATH_FILE));
+  EXPECT_TRUE(CheckPath(context_, temp_.PathOf("P64\\App\\a64.exe"), PATH_FILE));
 }

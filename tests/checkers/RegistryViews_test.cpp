@@ -26,7 +26,7 @@
 #include "checkers/UninstallChecker.h"
 #include "engine/RegView.h"
 #include "engine/RegistryAction.h"
-#include "engine/ScanCoordinator.h"
+#include "engine/ScanContext.h"
 #include "support/TempFolder.h"
 #include "support/TestPlatform.h"
 #include "tools/IEPluginManager.h"
@@ -151,8 +151,7 @@ class RegistryViewsTest : public ::testing::Test {
   void ExpectBothViewsFoundFixedAndRestored(Checker& checker, const Entry& e, std::string marker = "") {
     if (marker.empty()) marker = token_;
     CActionList results;
-    GetScanCoordinator().ClearCancel();
-    checker.Scan(results);
+    checker.Scan(context_, results);
     std::vector<CRegistryAction*> mine;
     for (CRegistryAction* action : results) {
       std::string location;
@@ -182,6 +181,7 @@ class RegistryViewsTest : public ::testing::Test {
 
   TempFolder temp_;
   std::string token_;
+  CScanContext context_;
   std::unique_ptr<CBackupManager> manager_;
   std::vector<std::function<void()>> cleanup_;
 };
@@ -209,7 +209,7 @@ TEST_F(RegistryViewsTest, SharedAppPathsAreReportedOnce) {
   ASSERT_TRUE(KeyIn(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY)) << "App Paths is no longer shared";
   CAppPathChecker checker;
   CActionList results;
-  checker.Scan(results);
+  checker.Scan(context_, results);
   std::vector<std::string> mine;
   for (CRegistryAction* action : results) {
     std::string location;
@@ -228,7 +228,7 @@ TEST_F(RegistryViewsTest, SharedSettingsKeysAreReportedOnce) {
       << "the prefix no longer shares " << shared;
   CAppPathChecker checker;
   CActionList results;
-  checker.Scan(results);
+  checker.Scan(context_, results);
   std::vector<CRegistryAction*> mine;
   for (CRegistryAction* action : results) {
     std::string location;
@@ -300,9 +300,9 @@ TEST_F(RegistryViewsTest, ProgIdOfAClassInOneViewOnly) {
     SCOPED_TRACE(only == KEY_WOW64_64KEY ? "class in the native view" : "class in the 32-bit view");
     Write(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InprocServer32", "", std::string(system) + "\\kernel32.dll",
           only);
-    EXPECT_TRUE(CComObjectChecker::CheckProgId(progId));
+    EXPECT_TRUE(CComObjectChecker::CheckProgId(context_, progId));
     Write(HKEY_CLASSES_ROOT, "CLSID\\" + clsid + "\\InprocServer32", "", Gone("server.dll"), only);
-    EXPECT_FALSE(CComObjectChecker::CheckProgId(progId));
+    EXPECT_FALSE(CComObjectChecker::CheckProgId(context_, progId));
     DeleteTree(HKEY_CLASSES_ROOT, "CLSID", clsid, only);
   }
 }

@@ -50,7 +50,7 @@ class ServicesCheckerTest : public BackupSandboxTest {
   bool Check(const std::string& service) {
     RegKey services;
     EXPECT_EQ(ERROR_SUCCESS, services.Open(HKEY_LOCAL_MACHINE, kServices, kReadAccess));
-    return CServicesChecker::CheckServiceKey(services.Handle(), service);
+    return CServicesChecker::CheckServiceKey(context_, services.Handle(), service);
   }
 
   std::string windows_;

@@ -23,7 +23,10 @@ namespace {
 
 const char kServices[] = "SYSTEM\\CurrentControlSet\\Services";
 
-class ServicesScanTest : public SandboxTest {};
+class ServicesScanTest : public SandboxTest {
+ protected:
+  CScanContext context_;
+};
 
 TEST_F(ServicesScanTest, ReportsDeadServicesOnEveryPlatform) {
   TempFolder temp;
@@ -42,10 +45,10 @@ TEST_F(ServicesScanTest, ReportsDeadServicesOnEveryPlatform) {
   // The fixture is judged the same way on either platform.
   RegKey services;
   ASSERT_EQ(ERROR_SUCCESS, services.Open(HKEY_LOCAL_MACHINE, kServices, kReadAccess));
-  ASSERT_FALSE(CServicesChecker::CheckServiceKey(services.Handle(), "Dead"));
+  ASSERT_FALSE(CServicesChecker::CheckServiceKey(context_, services.Handle(), "Dead"));
 
   CActionList results;
-  CServicesChecker().Scan(results);
+  CServicesChecker().Scan(context_, results);
   std::vector<std::string> names;
   for (CRegistryAction* action : results)
     names.push_back(static_cast<CServiceAction*>(action)->GetServiceName());

@@ -37,7 +37,7 @@ class SharedDllCheckerTest : public BackupSandboxTest {
   // The value names the scan reports, sorted.
   std::vector<std::string> Reported() {
     CActionList results;
-    CSharedDllChecker().Scan(results);
+    CSharedDllChecker().Scan(context_, results);
     std::vector<std::string> names;
     for (CRegistryAction* action : results)
       names.push_back(static_cast<CSharedDllAction*>(action)->GetValueName());
@@ -54,7 +54,7 @@ TEST_F(SharedDllCheckerTest, MissingDllIsReportedWithItsTexts) {
   SetDword(HKEY_LOCAL_MACHINE, kKey, gone, 1);
 
   CActionList results;
-  CSharedDllChecker().Scan(results);
+  CSharedDllChecker().Scan(context_, results);
   ASSERT_EQ(1, results.Count());
   CRegistryAction* action = results.At(0);
   EXPECT_EQ(kCatSharedDll, action->GetCategory());
@@ -104,7 +104,7 @@ TEST_F(SharedDllCheckerTest, FixDeletesOnlyItsValueAndRecordsARestorableBackup) 
   SetDword(HKEY_LOCAL_MACHINE, std::string(kKey) + "\\Nested", gone, 9);
 
   CActionList results;
-  CSharedDllChecker().Scan(results);
+  CSharedDllChecker().Scan(context_, results);
   ASSERT_EQ(1, results.Count());
   EXPECT_EQ(1, results.At(0)->Fix());
   EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kKey, gone));

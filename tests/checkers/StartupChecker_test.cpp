@@ -42,7 +42,7 @@ class StartupCheckerTest : public BackupSandboxTest {
   // "ROOT:value name" of every action, in scan order.
   std::vector<std::string> Reported() {
     CActionList results;
-    CStartupChecker().Scan(results);
+    CStartupChecker().Scan(context_, results);
     std::vector<std::string> found;
     for (CRegistryAction* action : results) {
       auto* startup = static_cast<CStartupAction*>(action);
@@ -60,7 +60,7 @@ class StartupCheckerTest : public BackupSandboxTest {
     BYTE data[1024];
     DWORD size = sizeof(data);
     EXPECT_EQ(ERROR_SUCCESS, run.QueryValue("probe", nullptr, data, &size));
-    return CStartupChecker::CheckStartupValue(data, size);
+    return CStartupChecker::CheckStartupValue(context_, data, size);
   }
 
   std::unique_ptr<EnvOverride> path_;
@@ -136,7 +136,7 @@ TEST_F(StartupCheckerTest, SameValueUnderBothRootsGivesTwoLocationsAndTwoFixes) 
   SetString(HKEY_CURRENT_USER, kRun, "Alive", program_);
 
   CActionList results;
-  CStartupChecker().Scan(results);
+  CStartupChecker().Scan(context_, results);
   ASSERT_EQ(2, results.Count());
   std::string text = "sentinel";
   for (CRegistryAction* action : results) {

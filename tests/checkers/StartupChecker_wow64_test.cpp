@@ -54,7 +54,7 @@ TEST_F(StartupTwinTest, TwinEntriesAreTheirOwnOn64BitWindowsAndIgnoredOtherwise)
   SetString(HKEY_LOCAL_MACHINE, kTwinRun, "Alive32", present);
 
   CActionList results;
-  CStartupChecker().Scan(results);
+  CStartupChecker().Scan(context_, results);
   if (PrefixIs64Bit()) {
     EXPECT_EQ((std::vector<std::string>{
                   "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run (VALUE:Machine64)",

@@ -73,7 +73,7 @@ class UninstallCheckerTest : public BackupSandboxTest {
   // Key names of the findings in scan order.
   std::vector<std::string> Scan() {
     results_.Clear();
-    CUninstallChecker().Scan(results_);
+    CUninstallChecker().Scan(context_, results_);
     std::vector<std::string> names;
     for (CRegistryAction* action : results_) {
       EXPECT_EQ(kCatUninstall, action->GetCategory());
@@ -144,7 +144,7 @@ TEST_F(UninstallCheckerTest, DisplayNameDescribesTheEntry) {
   HKEY key = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(kLM, kUninstall.c_str(), 0, KEY_READ, &key));
   std::string display = "sentinel";
-  EXPECT_FALSE(CUninstallChecker::CheckUninstallEntry(key, "Unnamed", display));
+  EXPECT_FALSE(CUninstallChecker::CheckUninstallEntry(context_, key, "Unnamed", display));
   EXPECT_EQ("sentinel", display);
   RegCloseKey(key);
 
@@ -241,8 +241,9 @@ TEST_F(UninstallFixTest, FixRemovesExactlyTheEntryAndRestores) {
 // checks that each names an entry that is really there. Run by hand with
 // --gtest_also_run_disabled_tests.
 TEST(UninstallCheckerRealRegistry, DISABLED_PrintFindings) {
+  CScanContext context;
   CActionList results;
-  CUninstallChecker().Scan(results);
+  CUninstallChecker().Scan(context, results);
   for (CRegistryAction* action : results) {
     auto* entry = static_cast<CUninstallAction*>(action);
     std::string description, location;

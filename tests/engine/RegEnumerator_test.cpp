@@ -13,7 +13,7 @@
 #include "engine/RegKey.h"
 #include "engine/RegRoots.h"
 #include "engine/RegView.h"
-#include "engine/ScanCoordinator.h"
+#include "engine/ScanContext.h"
 #include "support/RegistrySandbox.h"
 
 using namespace RegCheck;
@@ -55,19 +55,18 @@ class RegEnumeratorTest : public SandboxTest {
     CreateKey(HKEY_LOCAL_MACHINE, "T\\c\\c1");
     enumerator_.SetRoot(HKEY_LOCAL_MACHINE);
     enumerator_.SetPath("T");
-    GetScanCoordinator().ClearCancel();
   }
-  void TearDown() override { GetScanCoordinator().ClearCancel(); }
 
+  CScanContext context_;
   RegEnumerator enumerator_;
   Recorder recorder_;
 };
 
 TEST_F(RegEnumeratorTest, MissingStartKeyReportsNothing) {
   enumerator_.SetPath("Nowhere");
-  CScanCoordinator& c = GetScanCoordinator();
+  CScanContext& c = context_;
   int keysBefore = c.GetKeysVisited();
-  EXPECT_EQ(0, enumerator_.Walk(recorder_));
+  EXPECT_EQ(0, enumerator_.Walk(context_, recorder_));
   EXPECT_TRUE(recorder_.calls.empty());
   EXPECT_EQ(keysBefore, c.GetKeysVisited());
 }
@@ -75,10 +74,10 @@ TEST_F(RegEnumeratorTest, MissingStartKeyReportsNothing) {
 TEST_F(RegEnumeratorTest, DepthZeroReportsValuesThenSubkeysWithoutDescent) {
   enumerator_.SetMaxDepth(0);
   enumerator_.SetFlags(3);
-  CScanCoordinator& c = GetScanCoordinator();
+  CScanContext& c = context_;
   int keysBefore = c.GetKeysVisited();
   int valuesBefore = c.GetValuesVisited();
-  enumerator_.Walk(recorder_);
+  enumerator_.Walk(context_, recorder_);
   std::vector<std::string> expected = {"V T|v1", "V T|v2", "K T|a", "K T|b", "K T|c"};
   EXPECT_EQ(expected, recorder_.calls);
   EXPECT_EQ(static_cast<DWORD>(REG_SZ), recorder_.types[0]);
@@ -93,7 +92,7 @@ TEST_F(RegEnumeratorTest, DepthZeroReportsValuesThenSubkeysWithoutDescent) {
 TEST_F(RegEnumeratorTest, UnlimitedDepthVisitsDepthFirstValuesBeforeSubkeys) {
   enumerator_.SetMaxDepth(-1);
   enumerator_.SetFlags(3);
-  enumerator_.Walk(recorder_);
+  enumerator_.Walk(context_, recorder_);
   std::vector<std::string> expected = {
       "V T|v1",    "V T|v2",        "K T|a",          "K T|b", "K T|c",
       "V T\\a|av", "K T\\a|a1",     "V T\\a\\a1|a1v", "K T\\c|c1",
@@ -103,16 +102,16 @@ TEST_F(RegEnumeratorTest, UnlimitedDepthVisitsDepthFirstValuesBeforeSubkeys) {
 
 TEST_F(RegEnumeratorTest, ValuesOnlyReachesEveryDepth) {
   enumerator_.SetFlags(2);
-  enumerator_.Walk(recorder_);
+  enumerator_.Walk(context_, recorder_);
   std::vector<std::string> expected = {"V T|v1", "V T|v2", "V T\\a|av", "V T\\a\\a1|a1v"};
   EXPECT_EQ(expected, recorder_.calls);
 }
 
 TEST_F(RegEnumeratorTest, KeysOnlyReportsEveryKeyBelowTheStartOnce) {
   enumerator_.SetFlags(1);
-  CScanCoordinator& c = GetScanCoordinator();
+  CScanContext& c = context_;
   int keysBefore = c.GetKeysVisited();
-  enumerator_.Walk(recorder_);
+  enumerator_.Walk(context_, recorder_);
   std::vector<std::string> expected = {"K T|a", "K T|b", "K T|c", "K T\\a|a1", "K T\\c|c1"};
   EXPECT_EQ(expected, recorder_.calls);
   // Each of the six keys is opened once, and the five below the start are
@@ -123,22 +122,22 @@ TEST_F(RegEnumeratorTest, KeysOnlyReportsEveryKeyBelowTheStartOnce) {
 TEST_F(RegEnumeratorTest, DepthOneStopsBelowTheFirstLevel) {
   enumerator_.SetMaxDepth(1);
   enumerator_.SetFlags(3);
-  enumerator_.Walk(recorder_);
+  enumerator_.Walk(context_, recorder_);
   for (const std::string& call : recorder_.calls) EXPECT_EQ(std::string::npos, call.find("a1v"));
   EXPECT_NE(std::find(recorder_.calls.begin(), recorder_.calls.end(), "K T\\a|a1"),
             recorder_.calls.end());
 }
 
 TEST_F(RegEnumeratorTest, PendingCancelStopsBeforeTheFirstStep) {
-  GetScanCoordinator().Cancel();
-  EXPECT_EQ(1, enumerator_.Walk(recorder_));
+  context_.Cancel();
+  EXPECT_EQ(1, enumerator_.Walk(context_, recorder_));
   EXPECT_TRUE(recorder_.calls.empty());
 }
 
 // Cancels after a given number of handler calls and records any call after.
 class CancellingHandler : public IRegEnumHandler {
  public:
-  explicit CancellingHandler(int after) : after_(after) {}
+  CancellingHandler(CScanContext& context, int after) : context_(context), after_(after) {}
   void OnValue(HKEY, const std::string&, const std::string&, DWORD, DWORD) override { Count(); }
   void OnKey(HKEY, const std::string&, const std::string&) override { Count(); }
   int calls = 0;
@@ -146,8 +145,9 @@ class CancellingHandler : public IRegEnumHandler {
  private:
   void Count() {
     ++calls;
-    if (calls == after_) GetScanCoordinator().Cancel();
+    if (calls == after_) context_.Cancel();
   }
+  CScanContext& context_;
   int after_;
 };
 
@@ -168,11 +168,11 @@ TEST_F(RegEnumeratorTest, CancelDuringALargeKeyEndsWithinOneStep) {
   RegCloseKey(big);
 
   for (int after : {1, 10, 320}) {
-    GetScanCoordinator().ClearCancel();
-    CancellingHandler handler(after);
+    context_.ClearCancel();
+    CancellingHandler handler(context_, after);
     enumerator_.SetPath("Big");
     enumerator_.SetFlags(3);
-    enumerator_.Walk(handler);
+    enumerator_.Walk(context_, handler);
     EXPECT_EQ(after, handler.calls) << "handler ran after the cancel";
   }
 }
@@ -187,7 +187,7 @@ TEST_F(RegEnumeratorTest, OverlongNamesEndTheListingWithoutCrash) {
   if (rc != ERROR_SUCCESS) GTEST_SKIP() << "registry refuses names this long";
   enumerator_.SetPath("Long");
   enumerator_.SetFlags(2);
-  enumerator_.Walk(recorder_);
+  enumerator_.Walk(context_, recorder_);
   // Whatever comes before the long name is listed; the long name never is.
   for (const std::string& call : recorder_.calls) EXPECT_LT(call.size(), 1024u);
 }
@@ -226,10 +226,10 @@ TEST_F(RegEnumeratorTest, NamesOutsideTheCodePageAreCountedButNotReported) {
 
   enumerator_.SetPath("T\\b");
   enumerator_.SetFlags(3);
-  CScanCoordinator& c = GetScanCoordinator();
+  CScanContext& c = context_;
   int keysBefore = c.GetKeysVisited();
   int valuesBefore = c.GetValuesVisited();
-  enumerator_.Walk(recorder_);
+  enumerator_.Walk(context_, recorder_);
   EXPECT_EQ((std::vector<std::string>{"V T\\b|what?"}), recorder_.calls);
   // T\b itself, the Greek subkey reported; its descent cannot open it.
   EXPECT_EQ(keysBefore + 2, c.GetKeysVisited());
@@ -280,7 +280,7 @@ TEST_F(RegEnumeratorTest, EachValueComesWithItsData) {
   DataRecorder handler;
   enumerator_.SetPath("D");
   enumerator_.SetFlags(2);
-  enumerator_.Walk(handler);
+  enumerator_.Walk(context_, handler);
   // The size of data without a terminator is what RegQueryValueEx says
   // (Wine's ANSI calls add one); the handler compared the bytes themselves.
   DWORD type = REG_NONE;
@@ -301,7 +301,7 @@ TEST_F(RegEnumeratorTest, DataThatGrowsDuringTheWalkIsHandedOverWhole) {
   handler.GrowLater("first", "second");
   enumerator_.SetPath("G");
   enumerator_.SetFlags(2);
-  enumerator_.Walk(handler);
+  enumerator_.Walk(context_, handler);
   EXPECT_EQ((std::vector<std::string>{"G|first|2", "G|second|10000"}), handler.calls);
 }
 
@@ -329,7 +329,7 @@ class ChangingHandler : public Recorder {
 
 TEST_F(RegEnumeratorTest, SubkeysThatGoAwayDuringTheWalkAreSkipped) {
   SetString(HKEY_LOCAL_MACHINE, "T\\b", "bv", "z");
-  CScanCoordinator& c = GetScanCoordinator();
+  CScanContext& c = context_;
   // Removed while its parent's subkeys are reported: listed once, so still
   // reported, but never descended into.
   ChangingHandler reporting;
@@ -337,7 +337,7 @@ TEST_F(RegEnumeratorTest, SubkeysThatGoAwayDuringTheWalkAreSkipped) {
   reporting.change = [] { EXPECT_EQ(ERROR_SUCCESS, DeleteBelow("T", "b")); };
   enumerator_.SetFlags(3);
   int keysBefore = c.GetKeysVisited();
-  enumerator_.Walk(reporting);
+  enumerator_.Walk(context_, reporting);
   EXPECT_EQ((std::vector<std::string>{"V T|v1", "V T|v2", "K T|a", "K T|b", "K T|c", "V T\\a|av",
                                       "K T\\a|a1", "V T\\a\\a1|a1v", "K T\\c|c1"}),
             reporting.calls);
@@ -353,7 +353,7 @@ TEST_F(RegEnumeratorTest, SubkeysThatGoAwayDuringTheWalkAreSkipped) {
     SetString(HKEY_LOCAL_MACHINE, "T\\d", "dv", "new");
   };
   enumerator_.SetFlags(2);
-  enumerator_.Walk(descending);
+  enumerator_.Walk(context_, descending);
   EXPECT_EQ((std::vector<std::string>{"V T|v1", "V T|v2", "V T\\a|av", "V T\\a\\a1|a1v"}),
             descending.calls);
 }

@@ -116,39 +116,41 @@ TEST_F(ScanCoordinatorTest, StartClearsAPendingCancelAndTheCounters) {
   EXPECT_EQ(0, c.GetValuesVisited());
 }
 
-// A walk run after a cancelled scan, once the cancel is cleared, lists
-// normally and reports to no stale callback.
+// A walk in a context of its own lists normally while a cancelled scan's
+// cancel is still pending, and reports to none of the scan's callbacks.
 class CountingHandler : public CRegEnumHandlerBase {
  public:
   void OnValue(HKEY, const std::string&, const std::string&, DWORD, DWORD) override { ++values; }
   int values = 0;
 };
 
-TEST_F(ScanCoordinatorTest, WalksAfterAClearedCancelListNormally) {
+TEST_F(ScanCoordinatorTest, WalksOutsideTheScanIgnoreItsPendingCancel) {
   SetString(HKEY_LOCAL_MACHINE, "Tool", "a", "1");
   SetString(HKEY_LOCAL_MACHINE, "Tool", "b", "2");
   recorder_.cancelAt = 0x40;
   Run(0x40);
-  CScanCoordinator& c = GetScanCoordinator();
-  c.ClearCancel();
+  ASSERT_EQ(1, GetScanCoordinator().IsCancelled());
   int progressBefore = recorder_.progress;
   RegEnumerator walker;
   walker.SetRoot(HKEY_LOCAL_MACHINE);
   walker.SetPath("Tool");
   CountingHandler handler;
-  walker.Walk(handler);
+  CScanContext own;
+  walker.Walk(own, handler);
   EXPECT_EQ(2, handler.values);
   EXPECT_EQ(progressBefore, recorder_.progress);
 }
 
-TEST_F(ScanCoordinatorTest, VisitsReachTheCallbackWithCurrentKey) {
-  CScanCoordinator& c = GetScanCoordinator();
-  c.SetProgressCallback(&recorder_);
-  c.OnKeyVisited("HKLM\\A");
-  c.OnValueVisited("HKLM\\B", "v");
-  c.SetProgressCallback(nullptr);
-  EXPECT_EQ(2, recorder_.progress);
-  EXPECT_EQ("HKLM\\B", c.GetCurrentKey());
+TEST(ScanContext, VisitsReachTheCallbackWithCurrentKey) {
+  StageRecorder recorder;
+  CScanContext context;
+  context.SetProgressCallback(&recorder);
+  context.OnKeyVisited("HKLM\\A");
+  context.OnValueVisited("HKLM\\B");
+  EXPECT_EQ(2, recorder.progress);
+  EXPECT_EQ(1, context.GetKeysVisited());
+  EXPECT_EQ(1, context.GetValuesVisited());
+  EXPECT_EQ("HKLM\\B", context.GetCurrentKey());
 }
 
 TEST(ScanCategories, TableHasTenDistinctBitsCoveringTheFullMask) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ToolTest.h"
+#include "engine/ScanCoordinator.h"
 #include "tools/IEPluginManager.h"
 
 using namespace RegCheck;
@@ -147,10 +148,15 @@ TEST_F(IEPluginManagerTest, KindsComeInWalkOrderAndEachKeyIsReadAlone) {
   for (const PluginEntry& entry : manager_.GetEntries()) kinds.push_back(entry.Kind());
   EXPECT_EQ((std::vector<int>{kPluginBHO, kPluginExtension, kPluginToolbar}), kinds);
 
+  // A scan's pending cancel is not the tool's; its own empties the list.
   GetScanCoordinator().Cancel();
   manager_.Refresh();
-  EXPECT_TRUE(manager_.GetEntries().empty());
   GetScanCoordinator().ClearCancel();
+  EXPECT_EQ(3u, manager_.GetEntries().size());
+  manager_.Cancel();
+  manager_.Refresh();
+  EXPECT_TRUE(manager_.GetEntries().empty());
+  manager_.ClearCancel();
 
   ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(kHKLM, kBHOKeyPath));
   ASSERT_EQ(ERROR_SUCCESS, SHDeleteKeyA(kHKLM, kExtensionsKeyPath));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ToolTest.h"
+#include "engine/ScanCoordinator.h"
 #include "tools/StartupManager.h"
 
 using namespace RegCheck;
@@ -84,23 +85,27 @@ TEST_F(StartupManagerTest, OwnEntryHiddenOnlyWhenNamedWithExactCase) {
   EXPECT_EQ(std::vector<std::string>{"varnholt - c:\\other.exe"}, shown);
 }
 
-TEST_F(StartupManagerTest, RefreshWalksBothKeysAndListsNothingWhileACancelIsPending) {
+TEST_F(StartupManagerTest, RefreshWalksBothKeysAndOnlyItsOwnCancelEmptiesTheList) {
   SetString(kHKCU, kStartupRunKeyPath, "B", "b.exe");
   CScanCoordinator& coordinator = GetScanCoordinator();
   int keys = coordinator.GetKeysVisited();
-  int values = coordinator.GetValuesVisited();
   manager_.Refresh();
-  // The machine key is missing; the user key is still read, and counted.
+  // The machine key is missing; the user key is still read, and not counted
+  // as a scan's progress.
   ASSERT_EQ(1u, manager_.GetEntries().size());
-  EXPECT_EQ(keys + 1, coordinator.GetKeysVisited());
-  EXPECT_EQ(values + 1, coordinator.GetValuesVisited());
+  EXPECT_EQ(keys, coordinator.GetKeysVisited());
 
   SetString(kHKLM, kStartupRunKeyPath, "A", "a.exe");
+  // A scan's pending cancel leaves the tool listing...
   coordinator.Cancel();
   manager_.Refresh();
-  EXPECT_TRUE(manager_.GetEntries().empty());
-  // A cancelled scan that has been cleared leaves the tool working.
   coordinator.ClearCancel();
+  EXPECT_EQ(2u, manager_.GetEntries().size());
+  // ...the tool's own empties its list until cleared.
+  manager_.Cancel();
+  manager_.Refresh();
+  EXPECT_TRUE(manager_.GetEntries().empty());
+  manager_.ClearCancel();
   manager_.Refresh();
   EXPECT_EQ(2u, manager_.GetEntries().size());
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ToolTest.h"
+#include "engine/ScanCoordinator.h"
 #include "tools/UninstallManager.h"
 
 using namespace RegCheck;
@@ -82,12 +83,16 @@ TEST_F(UninstallManagerTest, ListsOnlySubkeysWithBothValuesAsNonEmptyStrings) {
             Listed());
 }
 
-TEST_F(UninstallManagerTest, PendingCancelListsNothingAndClearedCancelListsAgain) {
+TEST_F(UninstallManagerTest, OnlyTheToolsOwnPendingCancelListsNothing) {
   AddProgram(kHKLM, "App", "App", "c:\\a.exe");
   GetScanCoordinator().Cancel();
   manager_.Refresh();
-  EXPECT_TRUE(manager_.GetEntries().empty());
   GetScanCoordinator().ClearCancel();
+  EXPECT_EQ(1u, manager_.GetEntries().size());
+  manager_.Cancel();
+  manager_.Refresh();
+  EXPECT_TRUE(manager_.GetEntries().empty());
+  manager_.ClearCancel();
   manager_.Refresh();
   EXPECT_EQ(1u, manager_.GetEntries().size());
 }

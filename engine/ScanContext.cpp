@@ -1,0 +1,38 @@
+#include "engine/ScanContext.h"
+
+namespace RegCheck {
+
+void CScanContext::OnKeyVisited(const std::string& keyText) {
+  ++keysVisited_;
+  currentKey_ = keyText;
+  if (callback_) callback_->OnProgress();
+}
+
+void CScanContext::OnValueVisited(const std::string& keyText) {
+  ++valuesVisited_;
+  currentKey_ = keyText;
+  if (callback_) callback_->OnProgress();
+}
+
+void CScanContext::ResetCounters() {
+  keysVisited_ = 0;
+  valuesVisited_ = 0;
+}
+
+void CScanContext::SetRemembering(bool on) {
+  remembering_ = on;
+  if (!on) answers_.clear();
+}
+
+bool CScanContext::Recall(const std::string& path, DWORD& attributes) const {
+  auto found = answers_.find(path);
+  if (found == answers_.end()) return false;
+  attributes = found->second;
+  return true;
+}
+
+void CScanContext::Remember(const std::string& path, DWORD attributes) {
+  if (remembering_) answers_.emplace(path, attributes);
+}
+
+}  // namespace RegCheck
