@@ -9,8 +9,8 @@
 # not checked.
 
 # varnholt_layer(<name> [USES <libraries...>] FILES <files...>)
-# Declares library <name>: FILES are paths below the source root, or
-# absolute; USES are the libraries directly below it.
+# Declares library <name>: FILES are the absolute paths of the sources and
+# headers it owns, USES the libraries directly below it.
 function(varnholt_layer name)
     cmake_parse_arguments(ARG "" "" "USES;FILES" ${ARGN})
     set(owned)
