@@ -17,6 +17,18 @@
 
 namespace {
 
+// The scroll bars load their pieces from consecutive ids in Piece order.
+using Bar = exmfc::CScrollBarEx;
+static_assert(IDB_SCROLL_UP_PRESSED == IDB_SCROLL_UP + Bar::kUpPressed &&
+                  IDB_SCROLL_UP_DISABLED == IDB_SCROLL_UP + Bar::kUpDisabled &&
+                  IDB_SCROLL_DOWN == IDB_SCROLL_UP + Bar::kDown &&
+                  IDB_SCROLL_DOWN_PRESSED == IDB_SCROLL_UP + Bar::kDownPressed &&
+                  IDB_SCROLL_DOWN_DISABLED == IDB_SCROLL_UP + Bar::kDownDisabled &&
+                  IDB_SCROLL_TRACK == IDB_SCROLL_UP + Bar::kTrack &&
+                  IDB_SCROLL_TRACK_DISABLED == IDB_SCROLL_UP + Bar::kTrackDisabled &&
+                  IDB_SCROLL_THUMB == IDB_SCROLL_UP + Bar::kThumb,
+              "scroll bar bitmaps out of order");
+
 const RECT kSessionLabelRect = {2, 53, 378, 70};
 const RECT kSessionBoxRect = {2, 75, 378, 97};
 const RECT kActionsLabelRect = {2, 113, 378, 130};
@@ -62,11 +74,12 @@ bool CBackupControls::Create(HWND parent) {
   RECT bar = {inner.right - exmfc::CScrollBarEx::kArrow, inner.top, inner.right, inner.bottom};
   RECT listRect = {inner.left, inner.top, bar.left, inner.bottom};
   if (!list_.Create(listRect, frame_, 0)) return false;
-  if (!scrollBar_.Create(WS_CHILD, bar, frame_, 0)) return false;
+  if (!scrollBar_.Create(WS_CHILD, bar, frame_, 0, IDB_SCROLL_UP)) return false;
   scrollBar_.Bind(list_.GetHwnd());
   list_.SetScrollBar(&scrollBar_);
 
-  if (!sessionBox_.Create(WS_CHILD, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW)) return false;
+  if (!sessionBox_.Create(WS_CHILD, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW, IDB_SCROLL_UP))
+    return false;
   sessionBox_.SetIcon(sessionIcon_);
   sessionBox_.SetCallback(this);
 

@@ -47,9 +47,9 @@ std::string UpperCase(std::string text) {
 
 }  // namespace
 
-bool CComObjectChecker::CheckClsid(HKEY classes, const std::string& clsid, int& reason,
+bool CComObjectChecker::CheckClsid(HKEY classes, const std::string& clsid, ClsidReason& reason,
                                    const std::string& classKey) {
-  reason = kClsidKey;
+  reason = ClsidReason::kKey;
   RegKey key;
   if (!classes || key.Open(classes, clsid.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
   CPathViewScope view(ViewOfKey(HKEY_CLASSES_ROOT, classKey));
@@ -62,7 +62,7 @@ bool CComObjectChecker::CheckClsid(HKEY classes, const std::string& clsid, int& 
     result = CheckPath(server, PATH_SERVER);
   std::string appId;
   if (result && ReadValueText(key.Handle(), "Appid", kPathBuffer, appId)) {
-    reason = kClsidAppId;
+    reason = ClsidReason::kAppId;
     result = false;
     for (const std::string& appIds : ViewsOf(HKEY_CLASSES_ROOT, "AppID"))
       if (CheckAppId(appId, appIds)) result = true;
@@ -90,8 +90,8 @@ bool CComObjectChecker::CheckProgId(const std::string& name, CClsidCache* cache)
   CClsidCache own;
   CClsidCache& answers = cache ? *cache : own;
   for (const std::string& classKey : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
-    int reason = kClsidKey;
-    if (answers.Check(clsid, reason, classKey) || reason == kClsidAppId) return true;
+    ClsidReason reason = ClsidReason::kKey;
+    if (answers.Check(clsid, reason, classKey) || reason == ClsidReason::kAppId) return true;
   }
   return false;
 }
@@ -119,7 +119,7 @@ bool CComObjectChecker::CheckClassCommand(const std::string& className, std::str
   return false;
 }
 
-bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason,
+bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, ClsidReason& reason,
                                            const std::string& classKey, HKEY classes) {
   std::string id = UpperCase(classKey + "\\" + clsid);
   auto found = answers_.find(id);
@@ -132,7 +132,7 @@ bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason
       }
       classes = opened->second.Handle();
     }
-    int fresh = kClsidKey;
+    ClsidReason fresh = ClsidReason::kKey;
     bool sound = CheckClsid(classes, clsid, fresh, classKey);
     found = answers_.emplace(id, std::make_pair(sound, fresh)).first;
   }
@@ -142,9 +142,9 @@ bool CComObjectChecker::CClsidCache::Check(const std::string& clsid, int& reason
 
 void CComObjectChecker::CCLSIDHandler::OnKey(HKEY key, const std::string& path,
                                              const std::string& subkeyName) {
-  int reason = kClsidKey;
+  ClsidReason reason = ClsidReason::kKey;
   if (!cache_.Check(subkeyName, reason, path, key))
-    results_.Add(new CComObjectAction(subkeyName, std::string(), reason, path));
+    results_.Add(new CComObjectAction(subkeyName, std::string(), KindOfClsidFinding(reason), path));
 }
 
 void CComObjectChecker::CProgIdHandler::OnKey(HKEY, const std::string&,
@@ -233,13 +233,18 @@ void CComObjectChecker::Scan(CActionList& results) {
   walker.Walk(classes);
 }
 
-CComObjectAction::CComObjectAction(const std::string& name, const std::string& badPath, int kind,
+CComObjectAction::CComObjectAction(const std::string& name, const std::string& badPath, Kind kind,
                                    const std::string& keyPath)
     : name_(name), badPath_(badPath), kind_(kind), keyPath_(keyPath) {
   if (!keyPath_.empty()) return;
   if (kind == kClsid || kind == kClsidAppIdValue) keyPath_ = "CLSID";
   if (kind == kTypeLib) keyPath_ = "TypeLib";
   if (kind == kAppId) keyPath_ = "AppID";
+}
+
+CComObjectAction::Kind KindOfClsidFinding(CComObjectChecker::ClsidReason reason) {
+  return reason == CComObjectChecker::ClsidReason::kAppId ? CComObjectAction::kClsidAppIdValue
+                                                          : CComObjectAction::kClsid;
 }
 
 int CComObjectAction::GetCategory() { return kCatComObject; }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "checkers/CheckerSet.h"
+#include "engine/Handle.h"
 #include "engine/IgnoreList.h"
 #include "engine/RegistryAction.h"
 
@@ -29,7 +30,6 @@ class IRegProgressCallback {
 class CScanCoordinator {
  public:
   CScanCoordinator();
-  ~CScanCoordinator();
   CScanCoordinator(const CScanCoordinator&) = delete;
   CScanCoordinator& operator=(const CScanCoordinator&) = delete;
 
@@ -64,11 +64,11 @@ class CScanCoordinator {
   CCheckerSet checkers_;
   CIgnoreFilter ignored_;
   int categories_ = 0;
-  HANDLE doneEvent_;
+  OwnedHandle doneEvent_;
   // Asked at every step of every walk: a flag costs nothing to read, where
   // a wait on an event is a kernel call (a server round trip under Wine).
   std::atomic<bool> cancelled_{false};
-  HANDLE startedEvent_;
+  OwnedHandle startedEvent_;
   std::string currentKey_;
   int keysVisited_ = 0;
   int valuesVisited_ = 0;

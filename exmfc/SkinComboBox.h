@@ -49,7 +49,8 @@ class CPopupWnd : public fw::CWnd {
   static constexpr int kRowHeight = 20;
 
   explicit CPopupWnd(CSkinComboBox* owner);
-  bool Create(HWND ownerWindow);
+  // `scrollBarBitmaps` as for CScrollBarEx::Create.
+  bool Create(HWND ownerWindow, UINT scrollBarBitmaps);
   // Sizes, places and shows the pop-up under `comboScreen` (1 pixel gap).
   void Open(const RECT& comboScreen);
   // Hides it; with `take` the list's current row becomes the selection.
@@ -82,8 +83,10 @@ class CSkinComboBox : public fw::CWnd {
   CSkinComboBox();
   ~CSkinComboBox() override;
   // Creates the box, its arrow button (skinned from `arrowBitmap` with
-  // image set 0x07 when given) and its pop-up.
-  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, UINT arrowBitmap = 0);
+  // image set 0x07 when given) and its pop-up, whose scroll bar takes its
+  // pieces from `scrollBarBitmaps` on (see CScrollBarEx::Create).
+  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, UINT arrowBitmap = 0,
+              UINT scrollBarBitmaps = 0);
 
   // Adds an item at the end; returns its index.
   int AddItem(const char* text, HICON icon = nullptr);
