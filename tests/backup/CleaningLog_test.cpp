@@ -35,7 +35,8 @@ TEST_F(CleaningLogTest, TwoFixRunsMakeTwoBlocks) {
   SetString(HKEY_CURRENT_USER, "Software\\Fix\\Gone", "v", "1");
   SetString(HKEY_CURRENT_USER, "Software\\Fix", "Stale", "1");
   FixRun(2, "Stale");
-  // The second run's deletions fail (already gone) and still leave their lines.
+  // The second run's deletions fail (already gone): each keeps its line and
+  // adds one that says why.
   FixRun(5, "");
   const std::string block1 =
       "\r\nVarnholt 1.37 on 6.1, 9\nStarting to fix 2 errors.\n"
@@ -44,7 +45,12 @@ TEST_F(CleaningLogTest, TwoFixRunsMakeTwoBlocks) {
   const std::string block2 =
       "\r\nVarnholt 1.37 on 6.1, 9\nStarting to fix 5 errors.\n"
       "CBackupManager::DeleteKey (Software\\Fix, Gone)\n"
-      "CBackupManager::DeleteValue (Software\\Fix, )\nError fix complete.\n";
+      "CBackupManager::DeleteKey failed (Software\\Fix, Gone): capture: "
+      "the snapshot could not take all of it\n"
+      "CBackupManager::DeleteValue (Software\\Fix, )\n"
+      "CBackupManager::DeleteValue failed (Software\\Fix, ): capture: "
+      "the snapshot could not take all of it\n"
+      "Error fix complete.\n";
   EXPECT_EQ(block1 + block2, LogText());
   EXPECT_EQ(2, manager_->GetCurrentSession().Count());
 }

@@ -1,0 +1,124 @@
+// A deletion that fails says in the cleaning log at which step it stopped
+// and why: guard, capture, journal or delete. The lines every deletion
+// writes stay as they are.
+
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include "BackupFixture.h"
+#include "BackupTestFiles.h"
+
+using namespace RegCheck;
+using namespace testsupport;
+using namespace backuptest;
+
+namespace {
+
+class DeletionFailureTest : public BackupFixture {
+ protected:
+  std::string Log() {
+    std::string text;
+    ReadFileBytes(temp_.PathOf("reg_clean.log"), text);
+    return text;
+  }
+  // Replaces the key's access list with one from `sddl`; true on success.
+  static bool SetKeyAccess(const std::string& path, const char* sddl) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr))
+      return false;
+    HKEY key = nullptr;
+    LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key);
+    if (rc == ERROR_SUCCESS) {
+      rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+      RegCloseKey(key);
+    }
+    LocalFree(sd);
+    return rc == ERROR_SUCCESS;
+  }
+};
+
+TEST_F(DeletionFailureTest, GuardRefusalAddsTheStageAfterTheRefusedLine) {
+  SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "App", "x");
+  EXPECT_EQ(0, manager_->DeleteKey("run", HKEY_CURRENT_USER,
+                                   "Software\\Microsoft\\Windows\\CurrentVersion", "Run"));
+  EXPECT_EQ(DeletionFailure::kGuard, manager_->GetLastFailureKind());
+  // The refused line is kept as it was; the stage line follows it with
+  // the same reason.
+  const std::string log = Log();
+  const std::string refused =
+      "CBackupManager::DeleteKey refused (Software\\Microsoft\\Windows\\CurrentVersion, Run): ";
+  const size_t at = log.find(refused);
+  ASSERT_NE(std::string::npos, at) << log;
+  const size_t end = log.find('\n', at);
+  const std::string reason = log.substr(at + refused.size(), end - at - refused.size());
+  EXPECT_FALSE(reason.empty());
+  EXPECT_EQ("CBackupManager::DeleteKey failed (Software\\Microsoft\\Windows\\CurrentVersion, Run): "
+            "guard: " + reason + "\n",
+            log.substr(end + 1));
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                          "App"));
+}
+
+TEST_F(DeletionFailureTest, WhatIsNotThereFailsAtTheCapture) {
+  EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", "Gone"));
+  EXPECT_EQ(DeletionFailure::kCapture, manager_->GetLastFailureKind());
+  EXPECT_EQ(0, manager_->DeleteValue("value", HKEY_CURRENT_USER, "Software\\Fix", "Stale"));
+  EXPECT_EQ(DeletionFailure::kCapture, manager_->GetLastFailureKind());
+  EXPECT_EQ("CBackupManager::DeleteKey (Software\\Fix, Gone)\n"
+            "CBackupManager::DeleteKey failed (Software\\Fix, Gone): capture: "
+            "the snapshot could not take all of it\n"
+            "CBackupManager::DeleteValue (Software\\Fix, Stale)\n"
+            "CBackupManager::DeleteValue failed (Software\\Fix, Stale): capture: "
+            "the snapshot could not take all of it\n",
+            Log());
+  // A later deletion that works clears the failure and adds no line.
+  SetString(HKEY_CURRENT_USER, "Software\\Fix", "Stale", "1");
+  EXPECT_EQ(1, manager_->DeleteValue("value", HKEY_CURRENT_USER, "Software\\Fix", "Stale"));
+  EXPECT_EQ(DeletionFailure::kNone, manager_->GetLastFailureKind());
+  EXPECT_EQ("", manager_->GetLastFailure());
+  const std::string log = Log();
+  EXPECT_EQ("CBackupManager::DeleteValue (Software\\Fix, Stale)\n",
+            log.substr(log.rfind("CBackupManager::")));
+}
+
+TEST_F(DeletionFailureTest, AnUnwritableJournalStopsTheDeletionAndSaysWhy) {
+  SetString(HKEY_CURRENT_USER, "Software\\Fix", "Stale", "1");
+  // A file where the backup folder was: the journal cannot be created.
+  ASSERT_TRUE(RemoveDirectoryA(BackupFolder().c_str()));
+  WriteFileBytes(BackupFolder(), "in the way");
+  EXPECT_EQ(0, manager_->DeleteValue("value", HKEY_CURRENT_USER, "Software\\Fix", "Stale"));
+  EXPECT_EQ(DeletionFailure::kJournal, manager_->GetLastFailureKind());
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\Fix", "Stale"));
+  const std::string expected = "CBackupManager::DeleteValue failed (Software\\Fix, Stale): journal: " +
+                               manager_->GetLastFailure() + "\n";
+  const std::string log = Log();
+  ASSERT_GE(log.size(), expected.size());
+  EXPECT_EQ(expected, log.substr(log.size() - expected.size()));
+  EXPECT_EQ(0u, manager_->GetLastFailure().find("the backup folder " + BackupFolder() +
+                                                " cannot be written: "));
+  Exit();
+  DeleteFileA(BackupFolder().c_str());
+}
+
+TEST_F(DeletionFailureTest, ARegistryThatRefusesTheDeleteIsLoggedWithItsError) {
+  SetString(HKEY_CURRENT_USER, "Software\\Fix\\Locked", "v", "1");
+  // Everyone may read the key, nobody may delete it.
+  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Locked", "D:(A;;KR;;;WD)"));
+  EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", "Locked"));
+  const DeletionFailure kind = manager_->GetLastFailureKind();
+  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Locked", "D:(A;;KA;;;WD)"));
+  EXPECT_EQ(DeletionFailure::kDelete, kind);
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\Fix\\Locked", "v"));
+  EXPECT_EQ("the registry refused the deletion", manager_->GetLastFailure());
+  const std::string log = Log();
+  EXPECT_NE(std::string::npos,
+            log.find("CBackupManager::DeleteKey failed (Software\\Fix, Locked): delete: Access is denied"))
+      << log;
+  // Nothing was recorded, and the journal holds no live operation.
+  EXPECT_EQ(0, manager_->GetCurrentSession().Count());
+}
+
+}  // namespace
