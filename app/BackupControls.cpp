@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "app/AppFonts.h"
 #include "app/PanelLook.h"
 #include "backup/BackupManager.h"
 #include "backup/RegFileExport.h"
 #include "backup/SnapshotCodec.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
@@ -60,11 +60,11 @@ CBackupControls::CBackupControls()
 bool CBackupControls::Create(HWND parent) {
   parent_ = parent;
   if (!sessionLabel_.Create("Select session:", WS_CHILD, kSessionLabelRect, parent)) return false;
-  sessionLabel_.SetFont(exmfc::GetFont(6));
+  sessionLabel_.SetFont(GetAppFont(AppFont::kLabel));
   if (!actionsLabel_.Create("Select action(s) for restore operation:", WS_CHILD, kActionsLabelRect,
                             parent))
     return false;
-  actionsLabel_.SetFont(exmfc::GetFont(6));
+  actionsLabel_.SetFont(GetAppFont(AppFont::kLabel));
 
   if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, kFrameRect, parent, IDC_STATIC_NONE))
     return false;
@@ -81,6 +81,7 @@ bool CBackupControls::Create(HWND parent) {
   if (!sessionBox_.Create(WS_CHILD, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW, IDB_SCROLL_UP))
     return false;
   sessionBox_.SetIcon(sessionIcon_);
+  sessionBox_.SetTextFont(GetAppFont(AppFont::kList));
   sessionBox_.SetCallback(this);
 
   if (!MakeSkinButton(selectAll_, "Select All", kSelectAllRect, parent, IDC_RESTORE_SELECTALL))

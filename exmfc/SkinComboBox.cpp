@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "exmfc/FontTable.h"
 #include "framework/GdiObject.h"
 
 namespace exmfc {
@@ -32,7 +31,7 @@ void CPopupListBox::DrawItem(DRAWITEMSTRUCT* item) {
   t.left += 26;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  fw::SelectGuard font(dc, popup_->Owner().TextFont());
   DrawTextA(dc, text.c_str(), -1, &t, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
@@ -258,7 +257,7 @@ void CSkinComboBox::Paint(HDC dc) {
   std::string caption = GetCurSel() >= 0 ? GetItemText(GetCurSel()) : std::string();
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  fw::SelectGuard font(dc, font_);
   DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 

@@ -59,6 +59,7 @@ class CPopupWnd : public fw::CWnd {
 
   CPopupListBox& List() { return list_; }
   CScrollBarEx& ScrollBar() { return scroll_; }
+  CSkinComboBox& Owner() const { return *owner_; }
   int GetSelected() const { return selected_; }
   void SetSelected(int index) { selected_ = index; }
 
@@ -101,6 +102,10 @@ class CSkinComboBox : public fw::CWnd {
   void SelectNext();
   void SelectPrevious();
   void SetIcon(HICON icon);
+  // The font of the box's text and of the list's rows; the caller keeps it
+  // alive. Until one is set the text is drawn in the DC's default font.
+  void SetTextFont(HFONT font) { font_ = font; }
+  HFONT TextFont() const { return font_; }
   void SetCallback(ISkinComboBoxCallback* callback) { callback_ = callback; }
 
   // Opens the drop-down, or closes it without changing the selection.
@@ -119,6 +124,7 @@ class CSkinComboBox : public fw::CWnd {
   CPopupWnd popup_;
   CSkinButton arrow_;
   HICON icon_ = nullptr;  // borrowed
+  fw::BorrowedFont font_;
   ISkinComboBoxCallback* callback_ = nullptr;
   UINT arrowBitmap_ = 0;
 };
