@@ -158,7 +158,7 @@ DeletionFailure CBackupManager::Commit(std::unique_ptr<CRegDeleteAction> operati
   if (!operation->IsCaptured() || !operation->VerifySnapshot(&mismatch)) {
     lastFailure_ = "it could not be backed up completely, so it was left in place";
     if (!operation->IsCaptured()) {
-      detail = "the snapshot could not take all of it";
+      detail = "the snapshot could not read all of it";
       return DeletionFailure::kCapture;
     }
     detail = mismatch;
@@ -184,7 +184,8 @@ DeletionFailure CBackupManager::Commit(std::unique_ptr<CRegDeleteAction> operati
   }
   if (!operation->Execute()) {
     lastFailure_ = "the registry refused the deletion";
-    detail = ErrorText(static_cast<DWORD>(operation->GetDeleteError()));
+    const DWORD error = static_cast<DWORD>(operation->GetDeleteError());
+    detail = ErrorText(error) + " (error " + std::to_string(error) + ")";
     journal_->Revoke();
     return DeletionFailure::kDelete;
   }

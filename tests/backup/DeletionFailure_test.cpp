@@ -62,26 +62,47 @@ TEST_F(DeletionFailureTest, GuardRefusalAddsTheStageAfterTheRefusedLine) {
                           "App"));
 }
 
-TEST_F(DeletionFailureTest, WhatIsNotThereFailsAtTheCapture) {
-  EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", "Gone"));
-  EXPECT_EQ(DeletionFailure::kCapture, manager_->GetLastFailureKind());
-  EXPECT_EQ(0, manager_->DeleteValue("value", HKEY_CURRENT_USER, "Software\\Fix", "Stale"));
-  EXPECT_EQ(DeletionFailure::kCapture, manager_->GetLastFailureKind());
-  EXPECT_EQ("CBackupManager::DeleteKey (Software\\Fix, Gone)\n"
-            "CBackupManager::DeleteKey failed (Software\\Fix, Gone): capture: "
-            "the snapshot could not take all of it\n"
-            "CBackupManager::DeleteValue (Software\\Fix, Stale)\n"
-            "CBackupManager::DeleteValue failed (Software\\Fix, Stale): capture: "
-            "the snapshot could not take all of it\n",
+TEST_F(DeletionFailureTest, AnUnreadableKeyFailsAtTheCapture) {
+  SetString(HKEY_CURRENT_USER, "Software\\Fix\\Sealed", "v", "1");
+  // Nobody may read the key; its access list may still be changed back.
+  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Sealed", "D:(A;;RCWD;;;WD)"));
+  EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", "Sealed"));
+  const DeletionFailure kind = manager_->GetLastFailureKind();
+  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Sealed", "D:(A;;KA;;;WD)"));
+  EXPECT_EQ(DeletionFailure::kCapture, kind);
+  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\Fix\\Sealed", "v"));
+  EXPECT_EQ("CBackupManager::DeleteKey (Software\\Fix, Sealed)\n"
+            "CBackupManager::DeleteKey failed (Software\\Fix, Sealed): capture: "
+            "the snapshot could not read all of it\n",
             Log());
+}
+
+TEST_F(DeletionFailureTest, WhatIsNotThereFailsAtTheDeleteWithTheRegistryError) {
+  EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", "Gone"));
+  EXPECT_EQ(DeletionFailure::kDelete, manager_->GetLastFailureKind());
+  EXPECT_EQ(0, manager_->DeleteValue("value", HKEY_CURRENT_USER, "Software\\Fix", "Stale"));
+  EXPECT_EQ(DeletionFailure::kDelete, manager_->GetLastFailureKind());
+  // The system's wording of the error differs between Windows versions and
+  // Wine; its number does not.
+  const std::string log = Log();
+  const std::string keyFailed = "CBackupManager::DeleteKey failed (Software\\Fix, Gone): delete: ";
+  const std::string valueFailed =
+      "CBackupManager::DeleteValue failed (Software\\Fix, Stale): delete: ";
+  const size_t key = log.find(keyFailed);
+  const size_t value = log.find(valueFailed);
+  ASSERT_NE(std::string::npos, key) << log;
+  ASSERT_NE(std::string::npos, value) << log;
+  EXPECT_EQ(0u, log.find("CBackupManager::DeleteKey (Software\\Fix, Gone)\n" + keyFailed));
+  const std::string between = " (error 2)\nCBackupManager::DeleteValue (Software\\Fix, Stale)\n";
+  EXPECT_EQ(between, log.substr(log.find('\n', key) - 10, between.size()));
+  EXPECT_EQ(" (error 2)\n", log.substr(log.size() - 11));
   // A later deletion that works clears the failure and adds no line.
   SetString(HKEY_CURRENT_USER, "Software\\Fix", "Stale", "1");
   EXPECT_EQ(1, manager_->DeleteValue("value", HKEY_CURRENT_USER, "Software\\Fix", "Stale"));
   EXPECT_EQ(DeletionFailure::kNone, manager_->GetLastFailureKind());
   EXPECT_EQ("", manager_->GetLastFailure());
-  const std::string log = Log();
-  EXPECT_EQ("CBackupManager::DeleteValue (Software\\Fix, Stale)\n",
-            log.substr(log.rfind("CBackupManager::")));
+  const std::string after = Log();
+  EXPECT_EQ("CBackupManager::DeleteValue (Software\\Fix, Stale)\n", after.substr(log.size()));
 }
 
 TEST_F(DeletionFailureTest, AnUnwritableJournalStopsTheDeletionAndSaysWhy) {
@@ -105,8 +126,9 @@ TEST_F(DeletionFailureTest, AnUnwritableJournalStopsTheDeletionAndSaysWhy) {
 
 TEST_F(DeletionFailureTest, ARegistryThatRefusesTheDeleteIsLoggedWithItsError) {
   SetString(HKEY_CURRENT_USER, "Software\\Fix\\Locked", "v", "1");
-  // Everyone may read the key, nobody may delete it.
-  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Locked", "D:(A;;KR;;;WD)"));
+  // Everyone may read the key (and change its access list), nobody may
+  // delete it.
+  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Locked", "D:(A;;KRWD;;;WD)"));
   EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", "Locked"));
   const DeletionFailure kind = manager_->GetLastFailureKind();
   ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Locked", "D:(A;;KA;;;WD)"));
@@ -115,8 +137,9 @@ TEST_F(DeletionFailureTest, ARegistryThatRefusesTheDeleteIsLoggedWithItsError) {
   EXPECT_EQ("the registry refused the deletion", manager_->GetLastFailure());
   const std::string log = Log();
   EXPECT_NE(std::string::npos,
-            log.find("CBackupManager::DeleteKey failed (Software\\Fix, Locked): delete: Access is denied"))
+            log.find("CBackupManager::DeleteKey failed (Software\\Fix, Locked): delete: "))
       << log;
+  EXPECT_EQ(" (error 5)\n", log.substr(log.size() - 11));
   // Nothing was recorded, and the journal holds no live operation.
   EXPECT_EQ(0, manager_->GetCurrentSession().Count());
 }
