@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "exmfc/FontTable.h"
+#include "app/AppFonts.h"
 #include "framework/GdiObject.h"
 #include "res/resource.h"
 
@@ -23,9 +23,9 @@ int TextWidth(HFONT font, const std::string& text) {
 }
 
 bool MakeText(fw::CStatic& text, const std::string& content, const RECT& rect, HWND parent,
-              int font) {
+              AppFont font) {
   if (!text.Create(content.c_str(), WS_CHILD | SS_CENTER | SS_NOPREFIX, rect, parent)) return false;
-  text.SetFont(exmfc::GetFont(font));
+  text.SetFont(GetAppFont(font));
   return true;
 }
 
@@ -48,7 +48,8 @@ std::string CAboutControls::LinkText(const std::string& address) {
 bool CAboutControls::Create(HWND parent) { return Create(parent, WindowsMajorVersion()); }
 
 bool CAboutControls::Create(HWND parent, DWORD windowsMajorVersion) {
-  if (!MakeText(title_, LoadText(IDS_APPNAME), RECT{2, 80, 368, 110}, parent, 0)) return false;
+  if (!MakeText(title_, LoadText(IDS_APPNAME), RECT{2, 80, 368, 110}, parent, AppFont::kTitle))
+    return false;
   AddControl(&title_);
   if (windowsMajorVersion > 4) {
     const std::string address = LoadText(IDS_URL_HOME);
@@ -69,11 +70,13 @@ bool CAboutControls::Create(HWND parent, DWORD windowsMajorVersion) {
     link_.SetColours(0xF6F6F6, 0xFFFFFF, 0xC8C8C8, 0x444444);
     AddControl(&link_);
   }
-  if (!MakeText(version_, LoadText(IDS_VERSION), RECT{2, 156, 368, 176}, parent, 5)) return false;
+  if (!MakeText(version_, LoadText(IDS_VERSION), RECT{2, 156, 368, 176}, parent, AppFont::kText))
+    return false;
   AddControl(&version_);
   // The notice sits on the work area's last lines; the work area is 307
   // pixels high, so anything lower would never be seen.
-  if (!MakeText(notice_, LoadText(IDS_ABOUT_NOTICE), RECT{2, 284, 368, 300}, parent, 5))
+  if (!MakeText(notice_, LoadText(IDS_ABOUT_NOTICE), RECT{2, 284, 368, 300}, parent,
+                AppFont::kText))
     return false;
   AddControl(&notice_);
   return true;

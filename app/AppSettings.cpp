@@ -41,10 +41,6 @@ void CAppSettings::MarkFixRun() const {
   GetAppProfile().WriteInt(kSettingsSection, "regCLS", 1);
 }
 
-void CAppSettings::GetOsVersion(std::string& version, std::string& architecture) const {
-  RegCheck::GetOsVersion(version, architecture);
-}
-
 std::string CAppSettings::GetSystemDescription() const {
   return RegCheck::GetSystemDescription(GetVersionString());
 }

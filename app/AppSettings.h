@@ -15,8 +15,6 @@ class CAppSettings {
   void SaveCategoryCounts(CategoryCountMap& counts) const;
   // Sets "regCLS" to 1; done at the end of every fix run.
   void MarkFixRun() const;
-  // "major.minor" and "9" (64-bit Windows) or "0".
-  void GetOsVersion(std::string& version, std::string& architecture) const;
   // "\r\nVarnholt Version 1.37 on <version>, <architecture>".
   std::string GetSystemDescription() const;
   // The version text of the program ("Version 1.37").

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "exmfc/FontTable.h"
+#include "app/AppFonts.h"
 #include "res/resource.h"
 
 namespace {
@@ -110,7 +110,7 @@ void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
   text.left += kTextLeft;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
   DrawTextA(dc, GetText(static_cast<int>(item->itemID)).c_str(), -1, &text,
             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }

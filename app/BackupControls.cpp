@@ -8,14 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "app/AppFonts.h"
 #include "app/PanelLook.h"
 #include "backup/BackupManager.h"
 #include "backup/RegFileExport.h"
 #include "backup/SnapshotCodec.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
+
+// The scroll bars load their pieces from consecutive ids in Piece order.
+using Bar = exmfc::CScrollBarEx;
+static_assert(IDB_SCROLL_UP_PRESSED == IDB_SCROLL_UP + Bar::kUpPressed &&
+                  IDB_SCROLL_UP_DISABLED == IDB_SCROLL_UP + Bar::kUpDisabled &&
+                  IDB_SCROLL_DOWN == IDB_SCROLL_UP + Bar::kDown &&
+                  IDB_SCROLL_DOWN_PRESSED == IDB_SCROLL_UP + Bar::kDownPressed &&
+                  IDB_SCROLL_DOWN_DISABLED == IDB_SCROLL_UP + Bar::kDownDisabled &&
+                  IDB_SCROLL_TRACK == IDB_SCROLL_UP + Bar::kTrack &&
+                  IDB_SCROLL_TRACK_DISABLED == IDB_SCROLL_UP + Bar::kTrackDisabled &&
+                  IDB_SCROLL_THUMB == IDB_SCROLL_UP + Bar::kThumb,
+              "scroll bar bitmaps out of order");
 
 const RECT kSessionLabelRect = {2, 53, 378, 70};
 const RECT kSessionBoxRect = {2, 75, 378, 97};
@@ -48,11 +60,11 @@ CBackupControls::CBackupControls()
 bool CBackupControls::Create(HWND parent) {
   parent_ = parent;
   if (!sessionLabel_.Create("Select session:", WS_CHILD, kSessionLabelRect, parent)) return false;
-  sessionLabel_.SetFont(exmfc::GetFont(6));
+  sessionLabel_.SetFont(GetAppFont(AppFont::kLabel));
   if (!actionsLabel_.Create("Select action(s) for restore operation:", WS_CHILD, kActionsLabelRect,
                             parent))
     return false;
-  actionsLabel_.SetFont(exmfc::GetFont(6));
+  actionsLabel_.SetFont(GetAppFont(AppFont::kLabel));
 
   if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, kFrameRect, parent, IDC_STATIC_NONE))
     return false;
@@ -62,12 +74,14 @@ bool CBackupControls::Create(HWND parent) {
   RECT bar = {inner.right - exmfc::CScrollBarEx::kArrow, inner.top, inner.right, inner.bottom};
   RECT listRect = {inner.left, inner.top, bar.left, inner.bottom};
   if (!list_.Create(listRect, frame_, 0)) return false;
-  if (!scrollBar_.Create(WS_CHILD, bar, frame_, 0)) return false;
+  if (!scrollBar_.Create(WS_CHILD, bar, frame_, 0, IDB_SCROLL_UP)) return false;
   scrollBar_.Bind(list_.GetHwnd());
   list_.SetScrollBar(&scrollBar_);
 
-  if (!sessionBox_.Create(WS_CHILD, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW)) return false;
+  if (!sessionBox_.Create(WS_CHILD, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW, IDB_SCROLL_UP))
+    return false;
   sessionBox_.SetIcon(sessionIcon_);
+  sessionBox_.SetTextFont(GetAppFont(AppFont::kList));
   sessionBox_.SetCallback(this);
 
   if (!MakeSkinButton(selectAll_, "Select All", kSelectAllRect, parent, IDC_RESTORE_SELECTALL))

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "app/AppFonts.h"
 #include "engine/ScanCategories.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
@@ -191,7 +191,7 @@ void CCleanListControl::DrawItem(DRAWITEMSTRUCT* item) {
   DrawIconEx(dc, box.left, box.top, row->ticked ? ticked_.Get() : unticked_.Get(),
              box.right - box.left, box.bottom - box.top, 0, nullptr, DI_NORMAL);
 
-  fw::SelectGuard selFont(dc, exmfc::GetFont(7));
+  fw::SelectGuard selFont(dc, GetAppFont(AppFont::kList));
   const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
   RECT label = {box.right + 3 + 3, rc.top, rc.left + kDividerOffset, rc.bottom};
   std::string text = GetText(static_cast<int>(item->itemID));

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "app/AppFonts.h"
 #include "app/PanelLook.h"
 #include "engine/IgnoreList.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
@@ -29,7 +29,7 @@ BOOL CDetailsDlg::OnInitDialog() {
   SetWindowPos(GetHwnd(), nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER);
   label_.Create("Select/Unselect Errors for Repair:", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
                 RECT{22, 50, 250, 65}, GetHwnd());
-  label_.SetFont(exmfc::GetFont(6));
+  label_.SetFont(GetAppFont(AppFont::kLabel));
   list_.Create(RECT{20, 67, kWidth - 20, kHeight - 50}, GetHwnd(), kListId);
   close_.Create("", WS_CHILD | WS_VISIBLE, RECT{kWidth - 32, 6, kWidth - 10, 27}, GetHwnd(),
                 IDCANCEL);

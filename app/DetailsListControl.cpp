@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "exmfc/FontTable.h"
+#include "app/AppFonts.h"
 #include "res/resource.h"
 
 namespace {
@@ -23,7 +23,7 @@ bool CDetailsListControl::Create(const RECT& rect, HWND parent, UINT id) {
   if (!CListBox::Create(style, rect, parent, id)) return false;
   SetItemHeight(0, kRowHeight);
   // Measured and drawn in the same font, so the extent fits the text.
-  SetFont(exmfc::GetFont(7), FALSE);
+  SetFont(GetAppFont(AppFont::kList), FALSE);
   return true;
 }
 
@@ -76,7 +76,7 @@ void CDetailsListControl::DrawItem(DRAWITEMSTRUCT* item) {
              box.right - box.left, box.bottom - box.top, 0, nullptr, DI_NORMAL);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
   RECT text = {box.right + 3, rc.top, rc.right, rc.bottom};
   std::string description = GetText(static_cast<int>(item->itemID));
   DrawTextA(dc, description.c_str(), -1, &text,

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "exmfc/FontTable.h"
+#include "app/AppFonts.h"
 #include "res/resource.h"
 
 CFixProgressDlg::CFixProgressDlg()
@@ -22,9 +22,9 @@ void CFixProgressDlg::InitSkin() {
 BOOL CFixProgressDlg::OnInitDialog() {
   CWindowSkin::OnInitDialog();
   ::SendDlgItemMessageA(GetHwnd(), IDC_FIX_TEXT, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(exmfc::GetFont(0)), FALSE);
+                        reinterpret_cast<WPARAM>(GetAppFont(AppFont::kTitle).Get()), FALSE);
   ::SendDlgItemMessageA(GetHwnd(), IDC_FIX_REMAINING, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(exmfc::GetFont(0)), FALSE);
+                        reinterpret_cast<WPARAM>(GetAppFont(AppFont::kTitle).Get()), FALSE);
   CenterWindow();
   return TRUE;
 }

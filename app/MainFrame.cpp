@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
+#include "app/AppFonts.h"
 #include "app/AppOptions.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
@@ -75,7 +75,7 @@ void CMainFrame::InitSkin() {
   keyColour_ = RGB(255, 0, 255);
   captionRect_ = RECT{0, 0, kWidth, 50};
   cursor_ = LoadCursor(nullptr, IDC_ARROW);
-  SetTitleFontCopy(exmfc::GetFont(0));
+  SetTitleFontCopy(GetAppFont(AppFont::kTitle));
 }
 
 int CMainFrame::OnCreate() {

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "app/AppFonts.h"
 #include "app/AppOptions.h"
 #include "app/PanelLook.h"
 #include "app/SchedulerDlg.h"
-#include "exmfc/FontTable.h"
 #include "engine/ScanCategories.h"
 #include "res/resource.h"
 
@@ -14,7 +14,7 @@ namespace {
 bool MakeCheckBox(fw::CButton& box, const char* text, const RECT& rect, HWND parent, UINT id,
                   int on) {
   if (!box.Create(text, WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX, rect, parent, id)) return false;
-  box.SetFont(exmfc::GetFont(6));
+  box.SetFont(GetAppFont(AppFont::kLabel));
   box.SetCheck(on ? BST_CHECKED : BST_UNCHECKED);
   return true;
 }
@@ -39,12 +39,12 @@ bool COptionControls::Create(HWND parent) {
   if (!ignoredLabel_.Create("Errors that scans ignore:", WS_CHILD | SS_NOPREFIX,
                             RECT{2, 154, 378, 169}, parent))
     return false;
-  ignoredLabel_.SetFont(exmfc::GetFont(6));
+  ignoredLabel_.SetFont(GetAppFont(AppFont::kLabel));
   if (!ignoredList_.Create(WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER |
                                LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                            RECT{2, 170, 378, 206}, parent, IDC_OPT_IGNORED_LIST))
     return false;
-  ignoredList_.SetFont(exmfc::GetFont(6));
+  ignoredList_.SetFont(GetAppFont(AppFont::kLabel));
   if (!MakeSkinButton(removeIgnored_, "Remove", RECT{278, 210, 378, 234}, parent,
                       IDC_OPT_IGNORED_REMOVE, WS_TABSTOP))
     return false;

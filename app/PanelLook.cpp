@@ -1,6 +1,6 @@
 #include "app/PanelLook.h"
 
-#include "exmfc/FontTable.h"
+#include "app/AppFonts.h"
 #include "res/resource.h"
 
 exmfc::ShapeStyle ListFrameStyle() {
@@ -17,6 +17,6 @@ bool MakeSkinButton(exmfc::CSkinButton& button, const char* text, const RECT& re
   if (!button.Create(text, WS_CHILD | WS_TABSTOP | style, rect, parent, id)) return false;
   // The focus frame shows where Space will press.
   button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON, 0, 0, 0, 3);
-  button.SetFont(exmfc::GetFont(1));
+  button.SetFont(GetAppFont(AppFont::kButton));
   return true;
 }

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
+#include "app/AppFonts.h"
 #include "app/AppOptions.h"
 #include "app/PanelLook.h"
 #include "engine/ScanCategories.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
@@ -100,11 +100,11 @@ BOOL CProgressDlg::OnInitDialog() {
   keys_.Create("0", text, RECT{159, 132, 235, 151}, GetHwnd());
   entries_.Create("0", text, RECT{159, 160, 235, 179}, GetHwnd());
   errors_.Create("0", text, RECT{159, 188, 235, 207}, GetHwnd());
-  section_.SetFont(exmfc::GetFont(6));
-  path_.SetFont(exmfc::GetFont(4));
-  keys_.SetFont(exmfc::GetFont(6));
-  entries_.SetFont(exmfc::GetFont(6));
-  errors_.SetFont(exmfc::GetFont(6));
+  section_.SetFont(GetAppFont(AppFont::kLabel));
+  path_.SetFont(GetAppFont(AppFont::kPath));
+  keys_.SetFont(GetAppFont(AppFont::kLabel));
+  entries_.SetFont(GetAppFont(AppFont::kLabel));
+  errors_.SetFont(GetAppFont(AppFont::kLabel));
 
   close_.Create("", WS_CHILD | WS_VISIBLE, RECT{kWidth - 32, 6, kWidth - 10, 27}, GetHwnd(),
                 IDC_CLOSE);

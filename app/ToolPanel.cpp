@@ -1,8 +1,8 @@
 #include "app/ToolPanel.h"
 
+#include "app/AppFonts.h"
 #include "app/PanelLook.h"
 #include "backup/BackupManager.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 
 namespace {
@@ -49,7 +49,7 @@ void CToolListBox::DrawItem(DRAWITEMSTRUCT* item) {
   RECT text = rc;
   text.left += kTextLeft;
   SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
   // Registry names may hold '&'; draw them as they are.
   DrawTextA(dc, GetText(static_cast<int>(item->itemID)).c_str(), -1, &text,
             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
@@ -66,7 +66,7 @@ bool CToolPanel::Create(HWND parent) {
   frame_.SetShapeStyle(ListFrameStyle());
   if (!list_.Create(frame_)) return false;
   if (!caption_.Create(captionText_, WS_CHILD, kCaptionRect, parent, IDC_STATIC_NONE)) return false;
-  caption_.SetFont(exmfc::GetFont(6));
+  caption_.SetFont(GetAppFont(AppFont::kLabel));
   if (first_.text && !MakeSkinButton(firstButton_, first_.text, kFirstButtonRect, parent, first_.id)) return false;
   if (second_.text && !MakeSkinButton(secondButton_, second_.text, kSecondButtonRect, parent, second_.id)) return false;
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/AppFonts.h"
 #include "app/AppOptions.h"
 #include "app/AppSettings.h"
 #include "app/DetailsDlg.h"
@@ -14,7 +15,6 @@
 #include "app/ProgressDlg.h"
 #include "backup/BackupManager.h"
 #include "engine/FixRun.h"
-#include "exmfc/FontTable.h"
 #include "framework/WorkerThread.h"
 #include "res/resource.h"
 
@@ -98,7 +98,7 @@ bool CWorkArea::CreatePanels() {
   // lines, and the panels start below 40.
   if (!description_.Create("", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, RECT{0, 0, 360, 40}, GetHwnd()))
     return false;
-  description_.SetFont(exmfc::GetFont(5));
+  description_.SetFont(GetAppFont(AppFont::kText));
   // Panel creation order: scan, startup, plug-ins, uninstall, restore,
   // options, About.
   if (!scan_.Create(GetHwnd())) return false;

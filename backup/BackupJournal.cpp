@@ -15,7 +15,7 @@ CBackupJournal::CBackupJournal(const std::string& path, const SessionTime& sessi
 int CBackupJournal::AppendFrame(const Bytes& frame) {
   if (!file_.Valid()) {
     // Others may read it (a recovery by another instance) but never write.
-    ScopedHandle created(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+    OwnedFile created(CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!created.Valid()) return 0;
     Bytes header;
@@ -23,7 +23,7 @@ int CBackupJournal::AppendFrame(const Bytes& frame) {
     DWORD written = 0;
     if (!WriteFile(created.Get(), header.data(), static_cast<DWORD>(header.size()), &written, nullptr) ||
         written != header.size()) {
-      created.Close();
+      created.Reset();
       DeleteFileA(path_.c_str());
       return 0;
     }
@@ -55,7 +55,7 @@ int CBackupJournal::Revoke() {
 }
 
 void CBackupJournal::Discard() {
-  file_.Close();
+  file_.Reset();
   DeleteFileA(path_.c_str());
 }
 
@@ -65,7 +65,7 @@ int CBackupJournal::Recover(const std::string& journalPath, const std::string& b
     return 1;
   }
   try {
-    ScopedHandle file(CreateFileA(journalPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    OwnedFile file(CreateFileA(journalPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return 0;
     DWORD high = 0;
@@ -74,7 +74,7 @@ int CBackupJournal::Recover(const std::string& journalPath, const std::string& b
     Bytes content(size);
     DWORD got = 0;
     if (size && (!ReadFile(file.Get(), content.data(), size, &got, nullptr) || got != size)) return 0;
-    file.Close();
+    file.Reset();
     SessionPayload payload;
     // A crash before the header reached the disk leaves a short file
     // holding nothing.

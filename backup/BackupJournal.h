@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "backup/ScopedHandle.h"
 #include "backup/SessionCodec.h"
+#include "engine/Handle.h"
 
 namespace RegCheck {
 
@@ -43,7 +43,7 @@ class CBackupJournal {
 
   std::string path_;
   SessionTime time_;
-  ScopedHandle file_;
+  OwnedFile file_;
   // End of the last complete frame: a failed append is cut back to it so
   // later frames never follow a torn one.
   DWORD goodEnd_ = 0;

@@ -77,6 +77,24 @@ const char kBackupExtension[] = ".rbk";
 
 }  // namespace
 
+const char* DeletionFailureName(DeletionFailure failure) {
+  switch (failure) {
+    case DeletionFailure::kNone:
+      return "";
+    case DeletionFailure::kGuard:
+      return "guard";
+    case DeletionFailure::kCapture:
+      return "capture";
+    case DeletionFailure::kVerification:
+      return "verification";
+    case DeletionFailure::kJournal:
+      return "journal";
+    case DeletionFailure::kDelete:
+      return "delete";
+  }
+  return "";
+}
+
 CBackupManager::CBackupManager() : CBackupManager(ProgramBackupFolder()) {}
 
 CBackupManager::CBackupManager(const std::string& backupFolder)
@@ -133,18 +151,25 @@ std::string CBackupManager::GetCurrentSessionFile() const {
   return backupFolder_ + "\\" + journalGuid_ + kBackupExtension;
 }
 
-int CBackupManager::Commit(std::unique_ptr<CRegDeleteAction> operation) {
-  lastFailure_.clear();
+DeletionFailure CBackupManager::Commit(std::unique_ptr<CRegDeleteAction> operation,
+                                      std::string& detail) {
   // Nothing is deleted that the snapshot could not bring back.
-  if (!operation->IsCaptured() || !operation->VerifySnapshot()) {
+  const char* mismatch = nullptr;
+  if (!operation->IsCaptured() || !operation->VerifySnapshot(&mismatch)) {
     lastFailure_ = "it could not be backed up completely, so it was left in place";
-    return 0;
+    if (!operation->IsCaptured()) {
+      detail = "the snapshot could not read all of it";
+      return DeletionFailure::kCapture;
+    }
+    detail = mismatch;
+    return DeletionFailure::kVerification;
   }
   if (!journal_) {
     journalGuid_ = NewGuidText();
     if (journalGuid_.empty()) {
       lastFailure_ = "no name could be made for the backup file";
-      return 0;
+      detail = lastFailure_;
+      return DeletionFailure::kJournal;
     }
     journal_.reset(new CBackupJournal(backupFolder_ + "\\" + journalGuid_ + kJournalExtension,
                                       CBackupSession::ToStoredTime(currentSession_.GetTime())));
@@ -154,41 +179,54 @@ int CBackupManager::Commit(std::unique_ptr<CRegDeleteAction> operation) {
   if (!journal_->Append(record)) {
     const DWORD error = GetLastError();
     lastFailure_ = "the backup folder " + backupFolder_ + " cannot be written: " + ErrorText(error);
-    return 0;
+    detail = lastFailure_;
+    return DeletionFailure::kJournal;
   }
   if (!operation->Execute()) {
     lastFailure_ = "the registry refused the deletion";
+    const DWORD error = static_cast<DWORD>(operation->GetDeleteError());
+    detail = ErrorText(error) + " (error " + std::to_string(error) + ")";
     journal_->Revoke();
-    return 0;
+    return DeletionFailure::kDelete;
   }
   operation.release();
-  return 1;
+  return DeletionFailure::kNone;
+}
+
+int CBackupManager::Delete(const char* call, const std::string& keyPath, const std::string& name,
+                           const char* refusal,
+                           const std::function<CRegDeleteAction*()>& make) {
+  CCleaningLog& log = GetCleaningLog();
+  log.Print("CBackupManager::%s (%s, %s)", call, keyPath.c_str(), name.c_str());
+  lastFailure_.clear();
+  std::string detail;
+  if (refusal) {
+    log.Print("CBackupManager::%s refused (%s, %s): %s", call, keyPath.c_str(), name.c_str(),
+              refusal);
+    lastFailure_ = std::string("the deletion was refused: ") + refusal;
+    lastFailureKind_ = DeletionFailure::kGuard;
+    detail = refusal;
+  } else {
+    lastFailureKind_ = Commit(std::unique_ptr<CRegDeleteAction>(make()), detail);
+  }
+  if (lastFailureKind_ == DeletionFailure::kNone) return 1;
+  log.Print("CBackupManager::%s failed (%s, %s): %s: %s", call, keyPath.c_str(), name.c_str(),
+            DeletionFailureName(lastFailureKind_), detail.c_str());
+  return 0;
 }
 
 int CBackupManager::DeleteKey(const std::string& description, HKEY root, const std::string& keyPath,
                               const std::string& name) {
-  CCleaningLog& log = GetCleaningLog();
-  log.Print("CBackupManager::DeleteKey (%s, %s)", keyPath.c_str(), name.c_str());
-  if (const char* reason = KeyDeletionRefusal(root, keyPath, name)) {
-    log.Print("CBackupManager::DeleteKey refused (%s, %s): %s", keyPath.c_str(), name.c_str(), reason);
-    lastFailure_ = std::string("the deletion was refused: ") + reason;
-    return 0;
-  }
-  return Commit(std::unique_ptr<CRegDeleteAction>(
-      new CRegKeyDeleteAction(&currentSession_, description, root, keyPath, name)));
+  return Delete("DeleteKey", keyPath, name, KeyDeletionRefusal(root, keyPath, name), [&] {
+    return new CRegKeyDeleteAction(&currentSession_, description, root, keyPath, name);
+  });
 }
 
 int CBackupManager::DeleteValue(const std::string& description, HKEY root,
                                 const std::string& keyPath, const std::string& name) {
-  CCleaningLog& log = GetCleaningLog();
-  log.Print("CBackupManager::DeleteValue (%s, %s)", keyPath.c_str(), name.c_str());
-  if (const char* reason = ValueDeletionRefusal(root, keyPath)) {
-    log.Print("CBackupManager::DeleteValue refused (%s, %s): %s", keyPath.c_str(), name.c_str(), reason);
-    lastFailure_ = std::string("the deletion was refused: ") + reason;
-    return 0;
-  }
-  return Commit(std::unique_ptr<CRegDeleteAction>(
-      new CRegValueDeleteAction(&currentSession_, description, root, keyPath, name)));
+  return Delete("DeleteValue", keyPath, name, ValueDeletionRefusal(root, keyPath), [&] {
+    return new CRegValueDeleteAction(&currentSession_, description, root, keyPath, name);
+  });
 }
 
 CBackupManager& GetBackupManager() {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,16 @@
 #include "backup/RegDeleteAction.h"
 
 namespace RegCheck {
+
+// What stopped a deletion, in the order its steps run: the guard refused
+// it, the snapshot could not hold all of it, the snapshot did not read back
+// as what is there, the journal could not be named or written, or the
+// registry refused the deletion itself.
+enum class DeletionFailure { kNone, kGuard, kCapture, kVerification, kJournal, kDelete };
+
+// "guard", "capture", "verification", "journal" or "delete", as the
+// cleaning log names them; "" for kNone.
+const char* DeletionFailureName(DeletionFailure failure);
 
 class CBackupManager {
  public:
@@ -35,11 +46,15 @@ class CBackupManager {
   // Nothing is deleted unless the snapshot holds all of it, parses back to
   // exactly what is there, and is on disk in the journal; deletions that the
   // guard refuses (containers, roots, names escaping their parent) are
-  // logged and not attempted.
+  // logged and not attempted. Every deletion logs
+  // "CBackupManager::DeleteKey (<keyPath>, <name>)"; one that fails adds
+  // "CBackupManager::DeleteKey failed (<keyPath>, <name>): <stage>: <why>"
+  // with the stage's DeletionFailureName.
   int DeleteKey(const std::string& description, HKEY root, const std::string& keyPath,
                 const std::string& name);
   // Deletes value `name` ("" = default value) of key `keyPath`; 1 when
-  // deleted and recorded, 0 otherwise.
+  // deleted and recorded, 0 otherwise. Logged as DeleteKey is, with
+  // "DeleteValue" in the lines.
   int DeleteValue(const std::string& description, HKEY root, const std::string& keyPath,
                   const std::string& name);
 
@@ -47,6 +62,9 @@ class CBackupManager {
   // user ("the backup folder ... cannot be written: Access is denied.");
   // empty after a deletion that succeeded.
   const std::string& GetLastFailure() const { return lastFailure_; }
+  // The step the last DeleteKey or DeleteValue failed at; kNone after a
+  // deletion that succeeded.
+  DeletionFailure GetLastFailureKind() const { return lastFailureKind_; }
 
   CBackupSession& GetCurrentSession() { return currentSession_; }
   // The sessions loaded at start-up, in directory-listing order.
@@ -61,8 +79,13 @@ class CBackupManager {
   void RecoverJournals();
   void LoadSessions();
   void SaveSessions();
+  // What DeleteKey and DeleteValue share: the log lines, the guard's
+  // `refusal` (null: allowed) and the commit of the operation `make` builds.
+  int Delete(const char* call, const std::string& keyPath, const std::string& name,
+             const char* refusal, const std::function<CRegDeleteAction*()>& make);
   // Verifies, journals and executes a new operation; keeps it on success.
-  int Commit(std::unique_ptr<CRegDeleteAction> operation);
+  // On failure sets lastFailure_ and `detail`, the log's words for it.
+  DeletionFailure Commit(std::unique_ptr<CRegDeleteAction> operation, std::string& detail);
 
   std::string backupFolder_;
   CBackupSession currentSession_;
@@ -71,6 +94,7 @@ class CBackupManager {
   std::unique_ptr<CBackupJournal> journal_;
   std::string journalGuid_;
   std::string lastFailure_;
+  DeletionFailure lastFailureKind_ = DeletionFailure::kNone;
 };
 
 // The one backup manager of the process, created on first use.

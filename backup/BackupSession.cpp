@@ -9,15 +9,15 @@
 
 #include "backup/RegKeyDeleteAction.h"
 #include "backup/RegValueDeleteAction.h"
-#include "backup/ScopedHandle.h"
 #include "backup/SessionFile.h"
+#include "engine/Handle.h"
 
 namespace RegCheck {
 
 namespace {
 
 bool ReadWholeFile(const std::string& path, Bytes& content) {
-  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  OwnedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   DWORD high = 0;
@@ -32,14 +32,14 @@ bool ReadWholeFile(const std::string& path, Bytes& content) {
 }
 
 bool WriteWholeFile(const std::string& path, const Bytes& content) {
-  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+  OwnedFile file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   DWORD written = 0;
   const BOOL ok = WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written,
                             nullptr);
   const bool complete = ok && written == content.size() && FlushFileBuffers(file.Get());
-  file.Close();
+  file.Reset();
   if (!complete) DeleteFileA(path.c_str());
   return complete;
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "backup/ScopedHandle.h"
+#include "engine/Handle.h"
 
 namespace RegCheck {
 
@@ -51,7 +51,7 @@ void CCleaningLog::Print(const char* format, ...) {
 
 void CCleaningLog::Append(const std::string& text) {
   LockGuard guard(lock_);
-  ScopedHandle file(CreateFileA(logPath_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+  OwnedFile file(CreateFileA(logPath_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return;
   SetFilePointer(file.Get(), 0, nullptr, FILE_END);

@@ -36,13 +36,20 @@ CRegDeleteAction::CRegDeleteAction(CBackupSession* session, const std::string& d
 
 int CRegDeleteAction::Restore() { return RestoreSnapshot(snapshot_); }
 
-int CRegDeleteAction::VerifySnapshot() {
+int CRegDeleteAction::VerifySnapshot(const char** mismatch) {
+  const char* failed = nullptr;
   Snapshot recorded;
-  if (!DecodeSnapshot(snapshot_.data(), snapshot_.size(), recorded)) return 0;
-  if (recorded.path != SnapshotPath()) return 0;
   Snapshot now;
-  if (!Capture(now)) return 0;
-  return SameNode(recorded.root, now.root) ? 1 : 0;
+  if (!DecodeSnapshot(snapshot_.data(), snapshot_.size(), recorded))
+    failed = "the snapshot does not parse back";
+  else if (recorded.path != SnapshotPath())
+    failed = "the snapshot names another key";
+  else if (!Capture(now))
+    failed = "the registry could not be read again";
+  else if (!SameNode(recorded.root, now.root))
+    failed = "the snapshot differs from the registry";
+  if (failed && mismatch) *mismatch = failed;
+  return failed ? 0 : 1;
 }
 
 int CRegDeleteAction::GetRecordSize() {

@@ -29,7 +29,11 @@ class CRegDeleteAction : public IRegistryOperation {
   int IsCaptured() const { return captured_; }
   // Parses the recorded snapshot back and checks that it names what it was
   // taken of and holds exactly what the registry holds now; 1 when it does.
-  int VerifySnapshot();
+  // On 0, `mismatch` (when given) receives which of those checks failed.
+  int VerifySnapshot(const char** mismatch = nullptr);
+  // The Windows error code of the last Execute that answered 0 (opening
+  // the key or deleting); ERROR_SUCCESS before any such failure.
+  LONG GetDeleteError() const { return deleteError_; }
 
  protected:
   // An empty operation, to be filled by Read.
@@ -49,6 +53,7 @@ class CRegDeleteAction : public IRegistryOperation {
   HKEY root_ = nullptr;
   Bytes snapshot_;
   int captured_ = 0;
+  LONG deleteError_ = ERROR_SUCCESS;
 };
 
 }  // namespace RegCheck

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include "backup/ScopedHandle.h"
 #include "backup/SnapshotCodec.h"
+#include "engine/Handle.h"
 
 namespace RegCheck {
 
@@ -186,7 +186,7 @@ bool ExportRegFile(const CBackupSession& session, const std::string& path, std::
   unicode.insert(unicode.end(), body.begin(), body.end());
   bool written = false;
   {
-    ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    OwnedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
       error = "cannot create \"" + path + "\" (error " + std::to_string(GetLastError()) + ")";

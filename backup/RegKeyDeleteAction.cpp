@@ -23,10 +23,15 @@ std::string CRegKeyDeleteAction::SnapshotPath() const { return KeyPathText(root_
 int CRegKeyDeleteAction::Capture(Snapshot& out) const { return CaptureKey(root_, GetFullPath(), out); }
 
 int CRegKeyDeleteAction::Execute() {
-  if (name_.empty() || !root_) return 0;
+  if (name_.empty() || !root_) {
+    deleteError_ = ERROR_INVALID_PARAMETER;
+    return 0;
+  }
   RegKey parent;
-  if (parent.Open(root_, keyPath_.c_str(), kReadWriteAccess) != ERROR_SUCCESS) return 0;
-  return DeleteKeyTree(parent.Handle(), name_) == ERROR_SUCCESS ? 1 : 0;
+  LONG rc = parent.Open(root_, keyPath_.c_str(), kReadWriteAccess);
+  if (rc == ERROR_SUCCESS) rc = DeleteKeyTree(parent.Handle(), name_);
+  if (rc != ERROR_SUCCESS) deleteError_ = rc;
+  return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
 }  // namespace RegCheck

@@ -15,8 +15,9 @@ class CRegKeyDeleteAction : public CRegDeleteAction {
   CRegKeyDeleteAction(CBackupSession* session, const std::string& description, HKEY root,
                       const std::string& keyPath, const std::string& name);
 
-  // Deletes the subkey with all its subkeys. Refuses (0) an empty name,
-  // which would make the parent itself the key deleted.
+  // Deletes the subkey with all its subkeys. Refuses (0, with
+  // ERROR_INVALID_PARAMETER as the delete error) an empty name, which would
+  // make the parent itself the key deleted.
   int Execute() override;
   int GetType() override { return static_cast<int>(kKeyDeleteType); }
   // Path of the deleted key below its root.

@@ -22,10 +22,15 @@ int CRegValueDeleteAction::Capture(Snapshot& out) const {
 }
 
 int CRegValueDeleteAction::Execute() {
-  if (!root_) return 0;
+  if (!root_) {
+    deleteError_ = ERROR_INVALID_PARAMETER;
+    return 0;
+  }
   RegKey key;
-  if (key.Open(root_, keyPath_.c_str(), kReadWriteAccess) != ERROR_SUCCESS) return 0;
-  return key.DeleteValue(name_.c_str()) == ERROR_SUCCESS ? 1 : 0;
+  LONG rc = key.Open(root_, keyPath_.c_str(), kReadWriteAccess);
+  if (rc == ERROR_SUCCESS) rc = key.DeleteValue(name_.c_str());
+  if (rc != ERROR_SUCCESS) deleteError_ = rc;
+  return rc == ERROR_SUCCESS ? 1 : 0;
 }
 
 }  // namespace RegCheck

@@ -48,8 +48,8 @@ std::string UpperCase(std::string text) {
 }  // namespace
 
 bool CComObjectChecker::CheckClsid(CScanContext& context, HKEY classes, const std::string& clsid,
-                                   int& reason, const std::string& classKey) {
-  reason = kClsidKey;
+                                   ClsidReason& reason, const std::string& classKey) {
+  reason = ClsidReason::kKey;
   RegKey key;
   if (!classes || key.Open(classes, clsid.c_str(), kReadAccess) != ERROR_SUCCESS) return false;
   CPathViewScope view(context, ViewOfKey(HKEY_CLASSES_ROOT, classKey));
@@ -62,7 +62,7 @@ bool CComObjectChecker::CheckClsid(CScanContext& context, HKEY classes, const st
     result = CheckPath(context, server, PATH_SERVER);
   std::string appId;
   if (result && ReadValueText(key.Handle(), "Appid", kPathBuffer, appId)) {
-    reason = kClsidAppId;
+    reason = ClsidReason::kAppId;
     result = false;
     for (const std::string& appIds : ViewsOf(HKEY_CLASSES_ROOT, "AppID"))
       if (CheckAppId(appId, appIds)) result = true;
@@ -91,8 +91,8 @@ bool CComObjectChecker::CheckProgId(CScanContext& context, const std::string& na
   CClsidCache own;
   CClsidCache& answers = cache ? *cache : own;
   for (const std::string& classKey : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
-    int reason = kClsidKey;
-    if (answers.Check(context, clsid, reason, classKey) || reason == kClsidAppId) return true;
+    ClsidReason reason = ClsidReason::kKey;
+    if (answers.Check(context, clsid, reason, classKey) || reason == ClsidReason::kAppId) return true;
   }
   return false;
 }
@@ -122,7 +122,7 @@ bool CComObjectChecker::CheckClassCommand(CScanContext& context, const std::stri
 }
 
 bool CComObjectChecker::CClsidCache::Check(CScanContext& context, const std::string& clsid,
-                                           int& reason, const std::string& classKey,
+                                           ClsidReason& reason, const std::string& classKey,
                                            HKEY classes) {
   std::string id = UpperCase(classKey + "\\" + clsid);
   auto found = answers_.find(id);
@@ -135,7 +135,7 @@ bool CComObjectChecker::CClsidCache::Check(CScanContext& context, const std::str
       }
       classes = opened->second.Handle();
     }
-    int fresh = kClsidKey;
+    ClsidReason fresh = ClsidReason::kKey;
     bool sound = CheckClsid(context, classes, clsid, fresh, classKey);
     found = answers_.emplace(id, std::make_pair(sound, fresh)).first;
   }
@@ -145,9 +145,9 @@ bool CComObjectChecker::CClsidCache::Check(CScanContext& context, const std::str
 
 void CComObjectChecker::CCLSIDHandler::OnKey(HKEY key, const std::string& path,
                                              const std::string& subkeyName) {
-  int reason = kClsidKey;
+  ClsidReason reason = ClsidReason::kKey;
   if (!cache_.Check(context_, subkeyName, reason, path, key))
-    results_.Add(new CComObjectAction(subkeyName, std::string(), reason, path));
+    results_.Add(new CComObjectAction(subkeyName, std::string(), KindOfClsidFinding(reason), path));
 }
 
 void CComObjectChecker::CProgIdHandler::OnKey(HKEY, const std::string&,
@@ -236,13 +236,18 @@ void CComObjectChecker::Scan(CScanContext& context, CActionList& results) {
   walker.Walk(context, classes);
 }
 
-CComObjectAction::CComObjectAction(const std::string& name, const std::string& badPath, int kind,
+CComObjectAction::CComObjectAction(const std::string& name, const std::string& badPath, Kind kind,
                                    const std::string& keyPath)
     : name_(name), badPath_(badPath), kind_(kind), keyPath_(keyPath) {
   if (!keyPath_.empty()) return;
   if (kind == kClsid || kind == kClsidAppIdValue) keyPath_ = "CLSID";
   if (kind == kTypeLib) keyPath_ = "TypeLib";
   if (kind == kAppId) keyPath_ = "AppID";
+}
+
+CComObjectAction::Kind KindOfClsidFinding(CComObjectChecker::ClsidReason reason) {
+  return reason == CComObjectChecker::ClsidReason::kAppId ? CComObjectAction::kClsidAppIdValue
+                                                          : CComObjectAction::kClsid;
 }
 
 int CComObjectAction::GetCategory() { return kCatComObject; }

@@ -18,7 +18,8 @@ namespace RegCheck {
 class CComObjectChecker {
  public:
   // Why CheckClsid failed: the class key itself, or only its "AppId" value.
-  enum ClsidReason : int { kClsidKey = 0, kClsidAppId = 4 };
+  // The finding's kind follows from it through KindOfClsidFinding.
+  enum class ClsidReason { kKey, kAppId };
 
   // CheckClsid answers for one scan, keyed by class key and identifier
   // regardless of case (registry key names ignore it), so a class named by
@@ -27,11 +28,11 @@ class CComObjectChecker {
   // the cache opens once and keeps for the scan.
   class CClsidCache {
    public:
-    bool Check(CScanContext& context, const std::string& clsid, int& reason,
+    bool Check(CScanContext& context, const std::string& clsid, ClsidReason& reason,
                const std::string& classKey = "CLSID", HKEY classes = nullptr);
 
    private:
-    std::map<std::string, std::pair<bool, int>> answers_;
+    std::map<std::string, std::pair<bool, ClsidReason>> answers_;
     std::map<std::string, RegKey> classKeys_;
   };
 
@@ -44,9 +45,9 @@ class CComObjectChecker {
   // False when <clsid> does not open below `classes`, the open class key
   // `classKey` of HKCR, its server (LocalServer32 over InprocServer32) is
   // missing, or its "AppId" names an application id that is bad in every
-  // view; `reason` is kClsidAppId exactly when the "AppId" decided.
+  // view; `reason` is kAppId exactly when the "AppId" decided.
   static bool CheckClsid(CScanContext& context, HKEY classes, const std::string& clsid,
-                         int& reason, const std::string& classKey);
+                         ClsidReason& reason, const std::string& classKey);
   // False when HKCR `appIdKey`\<name> does not open, or its "AppId" value
   // names an application id that opens in no view.
   static bool CheckAppId(const std::string& name, const std::string& appIdKey = "AppID");
@@ -122,7 +123,7 @@ class CComObjectAction : public CRegistryAction {
 
   // `keyPath` is the key the entry was found in ("CLSID", "AppID",
   // "TypeLib" or their "Wow6432Node" twins); "" names the native one.
-  CComObjectAction(const std::string& name, const std::string& badPath, int kind,
+  CComObjectAction(const std::string& name, const std::string& badPath, Kind kind,
                    const std::string& keyPath = std::string());
 
   int GetCategory() override;
@@ -132,14 +133,18 @@ class CComObjectAction : public CRegistryAction {
 
   const std::string& GetName() const { return name_; }
   const std::string& GetBadPath() const { return badPath_; }
-  int GetKind() const { return kind_; }
+  Kind GetKind() const { return kind_; }
   const std::string& GetKeyPath() const { return keyPath_; }
 
  private:
   std::string name_;
   std::string badPath_;
-  int kind_;
+  Kind kind_;
   std::string keyPath_;
 };
+
+// The finding a failed class check makes: the whole class key, or only its
+// "AppId" value.
+CComObjectAction::Kind KindOfClsidFinding(CComObjectChecker::ClsidReason reason);
 
 }  // namespace RegCheck

@@ -8,11 +8,6 @@ CScanCoordinator::CScanCoordinator()
     : doneEvent_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
       startedEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
-CScanCoordinator::~CScanCoordinator() {
-  CloseHandle(doneEvent_);
-  CloseHandle(startedEvent_);
-}
-
 void CScanCoordinator::Start(CActionList* results) {
   results_ = results;
   // Read on the caller's thread, before the worker exists, so the worker
@@ -21,11 +16,12 @@ void CScanCoordinator::Start(CActionList* results) {
   context_.ResetCounters();
   context_.ClearCancel();
   ResetEvent(startedEvent_);
-  HANDLE thread = CreateThread(nullptr, 0, &CScanCoordinator::ThreadMain, this, 0, nullptr);
+  // The thread is not waited for through its handle: doneEvent tells when
+  // the scan is over.
+  OwnedHandle thread(CreateThread(nullptr, 0, &CScanCoordinator::ThreadMain, this, 0, nullptr));
   if (!thread) return;
   // The worker resets doneEvent before it signals startedEvent.
   WaitForSingleObject(startedEvent_, INFINITE);
-  CloseHandle(thread);
 }
 
 void CScanCoordinator::SetProgressCallback(IRegProgressCallback* callback) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "checkers/CheckerSet.h"
+#include "engine/Handle.h"
 #include "engine/IgnoreList.h"
 #include "engine/RegistryAction.h"
 #include "engine/ScanContext.h"
@@ -16,7 +17,6 @@ namespace RegCheck {
 class CScanCoordinator {
  public:
   CScanCoordinator();
-  ~CScanCoordinator();
   CScanCoordinator(const CScanCoordinator&) = delete;
   CScanCoordinator& operator=(const CScanCoordinator&) = delete;
 
@@ -52,8 +52,8 @@ class CScanCoordinator {
   CIgnoreFilter ignored_;
   int categories_ = 0;
   CScanContext context_;
-  HANDLE doneEvent_;
-  HANDLE startedEvent_;
+  OwnedHandle doneEvent_;
+  OwnedHandle startedEvent_;
   CActionList* results_ = nullptr;
   IRegProgressCallback* callback_ = nullptr;
 };

@@ -10,10 +10,11 @@ namespace exmfc {
 
 CScrollBarEx::CScrollBarEx() = default;
 
-bool CScrollBarEx::Create(DWORD style, const RECT& rect, HWND parent, UINT id) {
+bool CScrollBarEx::Create(DWORD style, const RECT& rect, HWND parent, UINT id,
+                          UINT firstPieceBitmap) {
   HMODULE module = GetModuleHandleA(nullptr);
-  for (UINT i = 0; i < kScrollBarBitmaps; ++i)
-    pieces_[i].Reset(LoadBitmapA(module, MAKEINTRESOURCEA(IDB_SCROLLBAR_FIRST + i)));
+  for (UINT i = 0; firstPieceBitmap && i < kPieceCount; ++i)
+    pieces_[i].Reset(LoadBitmapA(module, MAKEINTRESOURCEA(firstPieceBitmap + i)));
   const char* cls = RegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW));
   return cls && CreateEx(0, cls, "", style, rect, parent, id);
 }
@@ -58,7 +59,7 @@ void CScrollBarEx::UpdateFromList() {
 
 void CScrollBarEx::DrawPiece(HDC dc, Piece piece, int x, int y, int w, int h, int fallbackColour) {
   if (pieces_[piece]) {
-    CCompatibleDC src(dc, pieces_[piece]);
+    fw::BitmapDC src(dc, pieces_[piece]);
     BitBlt(dc, x, y, w, h, src, 0, 0, SRCCOPY);
   } else {
     RECT r = {x, y, x + w, y + h};
@@ -72,7 +73,7 @@ void CScrollBarEx::Render() {
   fw::ClientDC wdc(GetHwnd());
   image_.Reset(CreateCompatibleBitmap(wdc, r.right, r.bottom));
   if (!image_) return;
-  CCompatibleDC dc(wdc, image_);
+  fw::BitmapDC dc(wdc, image_);
   const bool enabled = IsWindowEnabled() != FALSE;
 
   // Track: a pattern brush of the track tile, or a plain fill.
@@ -125,7 +126,7 @@ LRESULT CScrollBarEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!image_) Render();
       if (image_) {
         RECT r = GetClientRect();
-        CCompatibleDC src(dc, image_);
+        fw::BitmapDC src(dc, image_);
         BitBlt(dc, 0, 0, r.right, r.bottom, src, 0, 0, SRCCOPY);
       }
       return 0;

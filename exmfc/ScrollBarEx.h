@@ -8,19 +8,12 @@
 
 namespace exmfc {
 
-// Bitmap resources of the bar's pieces (all 16 pixels wide).
-enum : UINT {
-  IDB_SCROLLBAR_FIRST = 145,  // up normal, up pressed, up disabled,
-                              // down normal, down pressed, down disabled,
-                              // track, track disabled, thumb (153)
-  kScrollBarBitmaps = 9,
-};
-
 class CScrollBarEx : public fw::CWnd {
  public:
+  // The pieces, all 16 pixels wide, in the order of their bitmap resources.
   enum Piece {
     kUp, kUpPressed, kUpDisabled, kDown, kDownPressed, kDownDisabled,
-    kTrack, kTrackDisabled, kThumb,
+    kTrack, kTrackDisabled, kThumb, kPieceCount
   };
   static constexpr int kArrow = 16;       // arrow square
   static constexpr int kThumbHeight = 17;
@@ -28,9 +21,10 @@ class CScrollBarEx : public fw::CWnd {
   static constexpr UINT kRepeatMs = 100;
 
   CScrollBarEx();
-  // Creates the bar as a child window; loads the piece bitmaps from the
-  // program's resources (missing pieces are drawn in system colours).
-  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
+  // Creates the bar as a child window. With `firstPieceBitmap`, loads the
+  // pieces from the program's bitmap resources numbered from it in Piece
+  // order; missing pieces (all of them without) are drawn in system colours.
+  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, UINT firstPieceBitmap = 0);
   void Bind(HWND list) { list_ = list; }
   HWND BoundList() const { return list_; }
   // Replaces a piece bitmap; the bar owns it.
@@ -65,7 +59,7 @@ class CScrollBarEx : public fw::CWnd {
   bool dragging_ = false;
   int grabOffset_ = 0;
   UINT lineCommand_ = SB_LINEDOWN;
-  fw::OwnedBitmap pieces_[kScrollBarBitmaps];
+  fw::OwnedBitmap pieces_[kPieceCount];
   fw::OwnedBitmap image_;
 };
 

@@ -59,13 +59,13 @@ void CSkinButton::SetSkinStrip(HBITMAP strip, int imageSet, int width, COLORREF 
   BITMAP info{};
   if (strip && GetObjectA(strip, sizeof info, &info) && width > 0) {
     fw::ClientDC screen(nullptr);
-    CCompatibleDC src(screen, strip);
+    fw::BitmapDC src(screen, strip);
     int x = 0;
     for (int i = 0; i < kImageCount; ++i) {
       if (!(imageSet & (1 << i))) continue;
       fw::OwnedBitmap image(CreateCompatibleBitmap(screen, width, info.bmHeight));
       if (image) {
-        CCompatibleDC dst(screen, image);
+        fw::BitmapDC dst(screen, image);
         BitBlt(dst, 0, 0, width, info.bmHeight, src, x, 0, SRCCOPY);
       }
       images_[i] = std::move(image);
@@ -74,8 +74,8 @@ void CSkinButton::SetSkinStrip(HBITMAP strip, int imageSet, int width, COLORREF 
     if (!(imageSet & SKIN_DISABLED) && images_[kNormal]) {
       fw::OwnedBitmap copy(CreateCompatibleBitmap(screen, width, info.bmHeight));
       if (copy) {
-        CCompatibleDC from(screen, images_[kNormal]);
-        CCompatibleDC to(screen, copy);
+        fw::BitmapDC from(screen, images_[kNormal]);
+        fw::BitmapDC to(screen, copy);
         BitBlt(to, 0, 0, width, info.bmHeight, from, 0, 0, SRCCOPY);
       }
       images_[kDisabled] = std::move(copy);
@@ -199,7 +199,7 @@ void CSkinButton::DrawImage(HDC dc, Image which, const RECT& rect) const {
   if (!image || !GetObjectA(image, sizeof info, &info)) return;
   int w = std::min<int>(info.bmWidth, rect.right - rect.left);
   int h = std::min<int>(info.bmHeight, rect.bottom - rect.top);
-  CCompatibleDC src(dc, image);
+  fw::BitmapDC src(dc, image);
   BitBlt(dc, rect.left, rect.top, w, h, src, 0, 0, SRCCOPY);
 }
 

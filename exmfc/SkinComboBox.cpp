@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "exmfc/FontTable.h"
 #include "framework/GdiObject.h"
 
 namespace exmfc {
@@ -32,7 +31,7 @@ void CPopupListBox::DrawItem(DRAWITEMSTRUCT* item) {
   t.left += 26;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  fw::SelectGuard font(dc, popup_->Owner().TextFont());
   DrawTextA(dc, text.c_str(), -1, &t, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 
@@ -85,7 +84,7 @@ LRESULT CPopupListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 CPopupWnd::CPopupWnd(CSkinComboBox* owner) : owner_(owner), list_(this) {}
 
-bool CPopupWnd::Create(HWND ownerWindow) {
+bool CPopupWnd::Create(HWND ownerWindow, UINT scrollBarBitmaps) {
   const char* cls = RegisterWndClass(0, LoadCursor(nullptr, IDC_ARROW));
   if (!cls || !CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, cls, "", WS_POPUP, RECT{0, 0, 10, 10},
                         ownerWindow, 0))
@@ -94,7 +93,7 @@ bool CPopupWnd::Create(HWND ownerWindow) {
                         LBS_NOINTEGRALHEIGHT,
                     RECT{3, 3, 7, 7}, GetHwnd(), CPopupListBox::kId))
     return false;
-  if (!scroll_.Create(WS_CHILD, RECT{0, 0, 16, 10}, GetHwnd(), 0)) return false;
+  if (!scroll_.Create(WS_CHILD, RECT{0, 0, 16, 10}, GetHwnd(), 0, scrollBarBitmaps)) return false;
   scroll_.Bind(list_.GetHwnd());
   return true;
 }
@@ -171,7 +170,8 @@ CSkinComboBox::~CSkinComboBox() {
   popup_.DestroyWindow();
 }
 
-bool CSkinComboBox::Create(DWORD style, const RECT& rect, HWND parent, UINT id, UINT arrowBitmap) {
+bool CSkinComboBox::Create(DWORD style, const RECT& rect, HWND parent, UINT id, UINT arrowBitmap,
+                           UINT scrollBarBitmaps) {
   arrowBitmap_ = arrowBitmap;
   const char* cls = RegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW));
   if (!cls || !CreateEx(0, cls, "", style | WS_CLIPCHILDREN, rect, parent, id)) return false;
@@ -182,7 +182,7 @@ bool CSkinComboBox::Create(DWORD style, const RECT& rect, HWND parent, UINT id, 
                      GetHwnd(), kArrowId))
     return false;
   if (arrowBitmap_) arrow_.SetSkin(arrowBitmap_, SKIN_NORMAL | SKIN_PRESSED | SKIN_HOVER, kArrowWidth);
-  return popup_.Create(GetAncestor(parent, GA_ROOT));
+  return popup_.Create(GetAncestor(parent, GA_ROOT), scrollBarBitmaps);
 }
 
 int CSkinComboBox::AddItem(const char* text, HICON icon) {
@@ -257,7 +257,7 @@ void CSkinComboBox::Paint(HDC dc) {
   std::string caption = GetCurSel() >= 0 ? GetItemText(GetCurSel()) : std::string();
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
-  fw::SelectGuard font(dc, exmfc::GetFont(7));
+  fw::SelectGuard font(dc, font_);
   DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 

@@ -49,7 +49,8 @@ class CPopupWnd : public fw::CWnd {
   static constexpr int kRowHeight = 20;
 
   explicit CPopupWnd(CSkinComboBox* owner);
-  bool Create(HWND ownerWindow);
+  // `scrollBarBitmaps` as for CScrollBarEx::Create.
+  bool Create(HWND ownerWindow, UINT scrollBarBitmaps);
   // Sizes, places and shows the pop-up under `comboScreen` (1 pixel gap).
   void Open(const RECT& comboScreen);
   // Hides it; with `take` the list's current row becomes the selection.
@@ -58,6 +59,7 @@ class CPopupWnd : public fw::CWnd {
 
   CPopupListBox& List() { return list_; }
   CScrollBarEx& ScrollBar() { return scroll_; }
+  CSkinComboBox& Owner() const { return *owner_; }
   int GetSelected() const { return selected_; }
   void SetSelected(int index) { selected_ = index; }
 
@@ -82,8 +84,10 @@ class CSkinComboBox : public fw::CWnd {
   CSkinComboBox();
   ~CSkinComboBox() override;
   // Creates the box, its arrow button (skinned from `arrowBitmap` with
-  // image set 0x07 when given) and its pop-up.
-  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, UINT arrowBitmap = 0);
+  // image set 0x07 when given) and its pop-up, whose scroll bar takes its
+  // pieces from `scrollBarBitmaps` on (see CScrollBarEx::Create).
+  bool Create(DWORD style, const RECT& rect, HWND parent, UINT id, UINT arrowBitmap = 0,
+              UINT scrollBarBitmaps = 0);
 
   // Adds an item at the end; returns its index.
   int AddItem(const char* text, HICON icon = nullptr);
@@ -98,6 +102,10 @@ class CSkinComboBox : public fw::CWnd {
   void SelectNext();
   void SelectPrevious();
   void SetIcon(HICON icon);
+  // The font of the box's text and of the list's rows; the caller keeps it
+  // alive. Until one is set the text is drawn in the DC's default font.
+  void SetTextFont(HFONT font) { font_ = font; }
+  HFONT TextFont() const { return font_; }
   void SetCallback(ISkinComboBoxCallback* callback) { callback_ = callback; }
 
   // Opens the drop-down, or closes it without changing the selection.
@@ -116,6 +124,7 @@ class CSkinComboBox : public fw::CWnd {
   CPopupWnd popup_;
   CSkinButton arrow_;
   HICON icon_ = nullptr;  // borrowed
+  fw::BorrowedFont font_;
   ISkinComboBoxCallback* callback_ = nullptr;
   UINT arrowBitmap_ = 0;
 };

@@ -3,24 +3,9 @@
 
 #include <windows.h>
 
+#include "framework/GdiObject.h"
+
 namespace exmfc {
-
-// A DC compatible with `dc` (the screen when null) with `bitmap` selected;
-// the previous selection is restored and the DC deleted when it goes away.
-// The bitmap stays the caller's.
-class CCompatibleDC {
- public:
-  CCompatibleDC(HDC dc, HBITMAP bitmap);
-  ~CCompatibleDC();
-  CCompatibleDC(const CCompatibleDC&) = delete;
-  CCompatibleDC& operator=(const CCompatibleDC&) = delete;
-  HDC Get() const { return dc_; }
-  operator HDC() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_ = nullptr;
-};
 
 // Paint DC for `hwnd` (BeginPaint) whose drawing goes to an off-screen
 // bitmap of the client size; at destruction the bitmap is copied to the
@@ -41,12 +26,13 @@ class CBufferDC {
 
  private:
   HWND hwnd_;
-  PAINTSTRUCT ps_{};
-  HDC paint_;
-  HDC mem_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
+  fw::PaintDC paint_;
   RECT bounds_{};
+  // Declared in this order so that, after the copy in the destructor, the
+  // bitmap is deselected, then deleted, then the DC is deleted.
+  fw::OwnedDC mem_;
+  fw::OwnedBitmap bitmap_;
+  fw::SelectGuard select_;
 };
 
 }  // namespace exmfc

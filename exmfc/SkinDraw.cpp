@@ -27,9 +27,8 @@ bool DrawNineSlice(HDC dc, HBITMAP bitmap, const SliceSizes& slices, const RECT&
   const int x0 = t.left, y0 = t.top, x1 = t.right, y1 = t.bottom;
   const int w = x1 - x0, h = y1 - y0;
 
-  fw::OwnedDC src(CreateCompatibleDC(dc));
+  fw::BitmapDC src(dc, bitmap);
   if (!src.Get()) return false;
-  fw::SelectGuard sel(src, bitmap);
   SetStretchBltMode(dc, HALFTONE);
   // HALFTONE leaves the brush origin undefined until it is set again.
   SetBrushOrgEx(dc, 0, 0, nullptr);

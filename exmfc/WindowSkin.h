@@ -105,8 +105,7 @@ void CWindowSkin<T>::RebuildSkin() {
     image_.Reset(CreateBitmap(client.right, client.bottom, GetDeviceCaps(screen, PLANES),
                               GetDeviceCaps(screen, BITSPIXEL), nullptr));
     if (!image_) return;
-    fw::OwnedDC mem(CreateCompatibleDC(screen));
-    fw::SelectGuard sel(mem, image_);
+    fw::BitmapDC mem(screen, image_);
     RenderSkin(mem, client);
   }
   brush_.Reset(CreatePatternBrush(image_));
@@ -121,8 +120,7 @@ template <class T>
 void CWindowSkin<T>::PaintBackground(HDC dc) {
   if (!image_) return;
   RECT client = this->GetClientRect();
-  fw::OwnedDC mem(CreateCompatibleDC(dc));
-  fw::SelectGuard sel(mem, image_);
+  fw::BitmapDC mem(dc, image_);
   BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
 }
 

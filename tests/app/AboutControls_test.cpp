@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/AboutControls.h"
-#include "exmfc/FontTable.h"
+#include "app/AppFonts.h"
 #include "res/resource.h"
 #include "UncoveredCapture.h"
 
@@ -60,7 +60,7 @@ TEST_F(AboutControlsTest, AboutPanelShowsNameLinkVersionAndNotice) {
 
   HWND title = Find("Varnholt");
   ASSERT_NE(nullptr, title);
-  EXPECT_EQ(exmfc::GetFont(0), reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0)));
+  EXPECT_EQ(GetAppFont(AppFont::kTitle).Get(), reinterpret_cast<HFONT>(SendMessageA(title, WM_GETFONT, 0, 0)));
   EXPECT_EQ(static_cast<LONG>(SS_CENTER), GetWindowLongA(title, GWL_STYLE) & SS_TYPEMASK);
   RECT r = InWorkArea(title);
   EXPECT_EQ(2, r.left);
@@ -70,7 +70,7 @@ TEST_F(AboutControlsTest, AboutPanelShowsNameLinkVersionAndNotice) {
 
   HWND version = Find("Version 1.37");
   ASSERT_NE(nullptr, version);
-  EXPECT_EQ(exmfc::GetFont(5), reinterpret_cast<HFONT>(SendMessageA(version, WM_GETFONT, 0, 0)));
+  EXPECT_EQ(GetAppFont(AppFont::kText).Get(), reinterpret_cast<HFONT>(SendMessageA(version, WM_GETFONT, 0, 0)));
   EXPECT_EQ(156, InWorkArea(version).top);
 
   const std::string notice = Resource(IDS_ABOUT_NOTICE);

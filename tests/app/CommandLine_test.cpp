@@ -11,6 +11,7 @@
 #include "app/AppSettings.h"
 #include "app/MyCommandLineInfo.h"
 #include "engine/ScanCategories.h"
+#include "engine/SystemInfo.h"
 #include "support/RegistrySandbox.h"
 #include "support/TestPlatform.h"
 
@@ -142,7 +143,7 @@ TEST(SettingsTest, SystemDescriptionNamesVersionOsAndArchitecture) {
   EXPECT_GE(major, 5);
   EXPECT_GE(minor, 0);
   std::string version, architecture;
-  GetAppSettings().GetOsVersion(version, architecture);
+  RegCheck::GetOsVersion(version, architecture);
   EXPECT_EQ(head + version + ", " + architecture, text);
   // The architecture is that of Windows, whatever the program's own bitness.
   EXPECT_EQ(PrefixIs64Bit() ? "9" : "0", architecture);

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "ToolPanelTest.h"
+#include "app/AppFonts.h"
 #include "app/IEPluginsControls.h"
 #include "app/StartupControls.h"
 #include "app/UninstallControls.h"
 #include "engine/ScanCoordinator.h"
-#include "exmfc/FontTable.h"
 #include "res/resource.h"
 #include "support/gui/PixelCapture.h"
 
@@ -73,9 +73,9 @@ TEST_F(ToolPanelTest, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(0, list.GetDlgCtrlID());
   EXPECT_EQ(24, list.GetItemHeight(0));
   EXPECT_EQ("List of software that run on computer startup:", panel.GetCaption().GetWindowText());
-  EXPECT_EQ(exmfc::GetFont(6), panel.GetCaption().GetFont());
-  EXPECT_EQ(exmfc::GetFont(1), panel.GetFirstButton()->GetFont());
-  EXPECT_EQ(exmfc::GetFont(1), panel.GetSecondButton()->GetFont());
+  EXPECT_EQ(GetAppFont(AppFont::kLabel).Get(), panel.GetCaption().GetFont());
+  EXPECT_EQ(GetAppFont(AppFont::kButton).Get(), panel.GetFirstButton()->GetFont());
+  EXPECT_EQ(GetAppFont(AppFont::kButton).Get(), panel.GetSecondButton()->GetFont());
 
   const std::vector<fw::CWnd*>& controls = panel.Controls();
   ASSERT_EQ(5u, controls.size());

@@ -13,6 +13,15 @@ using namespace backuptest;
 
 namespace {
 
+// The system's wording of an error: Windows versions and Wine differ.
+std::string SystemText(DWORD error) {
+  char text[256] = "";
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           error, 0, text, sizeof text, nullptr);
+  while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == ' ')) --n;
+  return std::string(text, n);
+}
+
 class CleaningLogTest : public BackupFixture {
  protected:
   std::string LogText() {
@@ -35,8 +44,10 @@ TEST_F(CleaningLogTest, TwoFixRunsMakeTwoBlocks) {
   SetString(HKEY_CURRENT_USER, "Software\\Fix\\Gone", "v", "1");
   SetString(HKEY_CURRENT_USER, "Software\\Fix", "Stale", "1");
   FixRun(2, "Stale");
-  // The second run's deletions fail (already gone) and still leave their lines.
+  // The second run's deletions fail (already gone): each keeps its line and
+  // adds one that says why.
   FixRun(5, "");
+  const std::string notFound = SystemText(ERROR_FILE_NOT_FOUND) + " (error 2)\n";
   const std::string block1 =
       "\r\nVarnholt 1.37 on 6.1, 9\nStarting to fix 2 errors.\n"
       "CBackupManager::DeleteKey (Software\\Fix, Gone)\n"
@@ -44,7 +55,10 @@ TEST_F(CleaningLogTest, TwoFixRunsMakeTwoBlocks) {
   const std::string block2 =
       "\r\nVarnholt 1.37 on 6.1, 9\nStarting to fix 5 errors.\n"
       "CBackupManager::DeleteKey (Software\\Fix, Gone)\n"
-      "CBackupManager::DeleteValue (Software\\Fix, )\nError fix complete.\n";
+      "CBackupManager::DeleteKey failed (Software\\Fix, Gone): delete: " + notFound +
+      "CBackupManager::DeleteValue (Software\\Fix, )\n"
+      "CBackupManager::DeleteValue failed (Software\\Fix, ): delete: " + notFound +
+      "Error fix complete.\n";
   EXPECT_EQ(block1 + block2, LogText());
   EXPECT_EQ(2, manager_->GetCurrentSession().Count());
 }

@@ -231,11 +231,20 @@ TEST_F(SnapshotTest, VerificationSeesChangesSinceTheSnapshot) {
   ASSERT_EQ(1, key.IsCaptured());
   EXPECT_EQ(1, key.VerifySnapshot());
   EXPECT_EQ(1, value.VerifySnapshot());
+  const char* mismatch = "untouched";
+  EXPECT_EQ(1, key.VerifySnapshot(&mismatch));
+  EXPECT_STREQ("untouched", mismatch) << "only a failure names its check";
   SetString(HKEY_CURRENT_USER, std::string(kVictim) + "\\Sub", "added", "3");
-  EXPECT_EQ(0, key.VerifySnapshot());
+  EXPECT_EQ(0, key.VerifySnapshot(&mismatch));
+  EXPECT_STREQ("the snapshot differs from the registry", mismatch);
   EXPECT_EQ(1, value.VerifySnapshot());
   SetString(HKEY_CURRENT_USER, kVictim, "v", "changed");
   EXPECT_EQ(0, value.VerifySnapshot());
+  // Gone altogether reads as empty, which differs too.
+  ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeA(HKEY_CURRENT_USER, kVictim));
+  mismatch = nullptr;
+  EXPECT_EQ(0, key.VerifySnapshot(&mismatch));
+  EXPECT_STREQ("the snapshot differs from the registry", mismatch);
 }
 
 TEST_F(SnapshotTest, HeaderRootIgnoresCase) {

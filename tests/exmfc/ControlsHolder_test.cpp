@@ -155,40 +155,64 @@ TEST_F(HolderTest, ShapePaintsFillAndFrameFromTheStyle) {
   EXPECT_EQ(px[25 * w + 50], 0xFFFFFFu);
 }
 
-TEST(FontTableTest, NineFontsWithMulDivHeights) {
+TEST(FontTableTest, EachDescriptorMakesItsFontAndTheTableFreesOnlyWhatItMade) {
   EXPECT_EQ(exmfc::FontHeight(8, 96), -11);   // 10.67 rounds to 11
   EXPECT_EQ(exmfc::FontHeight(13, 96), -17);  // 17.33
   EXPECT_EQ(exmfc::FontHeight(14, 120), -23); // 23.33
   HDC screen = GetDC(nullptr);
-  int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  const char* faces[] = {"Tahoma", "Tahoma", "Arial", "Arial", "Tahoma",
-                         "Tahoma", "Tahoma", "Tahoma", "Wingdings"};
-  const int points[] = {13, 8, 14, 14, 8, 8, 8, 8, 16};
-  const bool bold[] = {true, true, false, false, false, false, true, true, false};
-  for (int i = 0; i < 9; ++i) {
-    HFONT f = exmfc::GetFont(i);
-    ASSERT_NE(f, nullptr) << i;
+  using exmfc::FontDescriptor;
+  const FontDescriptor list[] = {
+      {FontDescriptor::kCreate, 3, 0, "Arial", 14,
+       exmfc::FONT_BOLD | exmfc::FONT_ITALIC | exmfc::FONT_UNDERLINE | exmfc::FONT_STRIKEOUT,
+       ANSI_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH},
+      {FontDescriptor::kCreate, 0, 0, "Tahoma", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+      {FontDescriptor::kStock, 9, DEFAULT_GUI_FONT, nullptr, 0, 0, 0, 0, 0, 0, 0},
+      {FontDescriptor::kEnd, 0, 0, nullptr, 0, 0, 0, 0, 0, 0, 0},
+      {FontDescriptor::kCreate, 5, 0, "Past the end", 8, 0, DEFAULT_CHARSET, 0, 0, 0, 0},
+  };
+  HFONT made[2];
+  {
+    exmfc::CFontTable table(list);
+    made[0] = table.Get(3);
+    made[1] = table.Get(0);
+    ASSERT_NE(made[0], nullptr);
+    ASSERT_NE(made[1], nullptr);
     LOGFONTA lf{};
-    ASSERT_EQ(GetObjectA(f, sizeof lf, &lf), static_cast<int>(sizeof lf));
-    EXPECT_STREQ(lf.lfFaceName, faces[i]) << i;
-    EXPECT_EQ(lf.lfHeight, -MulDiv(points[i], dpi, 72)) << i;
-    EXPECT_EQ(lf.lfWeight, bold[i] ? 700 : 400) << i;
-    EXPECT_EQ(lf.lfItalic, i == 0 ? 1 : 0) << i;
-    EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+    ASSERT_EQ(GetObjectA(made[0], sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_STREQ(lf.lfFaceName, "Arial");
+    EXPECT_EQ(lf.lfHeight, -MulDiv(14, dpi, 72));
+    EXPECT_EQ(lf.lfWeight, 700);
+    EXPECT_EQ(lf.lfItalic, 1);
+    EXPECT_EQ(lf.lfUnderline, 1);
+    EXPECT_EQ(lf.lfStrikeOut, 1);
+    EXPECT_EQ(lf.lfCharSet, ANSI_CHARSET);
+    EXPECT_EQ(lf.lfOutPrecision, OUT_TT_PRECIS);
+    EXPECT_EQ(lf.lfQuality, ANTIALIASED_QUALITY);
+    EXPECT_EQ(lf.lfPitchAndFamily, VARIABLE_PITCH);
+    ASSERT_EQ(GetObjectA(made[1], sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_STREQ(lf.lfFaceName, "Tahoma");
+    EXPECT_EQ(lf.lfWeight, 400);
+    EXPECT_EQ(lf.lfItalic, 0);
+    EXPECT_EQ(table.Get(9).Get(), GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(table.Get(5).Get(), nullptr) << "descriptors after the end are not read";
+    EXPECT_EQ(table.Get(-1).Get(), nullptr);
+    EXPECT_EQ(table.Get(3).Get(), made[0]) << "made once";
   }
-  EXPECT_EQ(exmfc::GetFont(9), nullptr);
-  EXPECT_EQ(exmfc::GetFont(-1), nullptr);
-  EXPECT_EQ(exmfc::GetFont(3), exmfc::GetFont(3)) << "built once";
+  EXPECT_EQ(GetObjectType(made[0]), 0u);
+  EXPECT_EQ(GetObjectType(made[1]), 0u);
+  EXPECT_EQ(GetObjectType(GetStockObject(DEFAULT_GUI_FONT)), static_cast<DWORD>(OBJ_FONT));
 }
 
 TEST(FontTableTest, CopyIsANewFontWithTheSameLogfont) {
-  HFONT copy = exmfc::CopyFont(exmfc::GetFont(0));
+  HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  HFONT copy = exmfc::CopyFont(font);
   ASSERT_NE(copy, nullptr);
-  EXPECT_NE(copy, exmfc::GetFont(0));
+  EXPECT_NE(copy, font);
   LOGFONTA a{}, b{};
   GetObjectA(copy, sizeof a, &a);
-  GetObjectA(exmfc::GetFont(0), sizeof b, &b);
+  GetObjectA(font, sizeof b, &b);
   EXPECT_EQ(memcmp(&a, &b, sizeof a), 0);
   DeleteObject(copy);
   EXPECT_EQ(exmfc::CopyFont(nullptr), nullptr);

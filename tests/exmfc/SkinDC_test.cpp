@@ -10,11 +10,11 @@
 
 namespace {
 
-TEST(CompatibleDCTest, RestoresTheSelectionAndLeavesTheBitmapAlive) {
+TEST(BitmapDCTest, RestoresTheSelectionAndLeavesTheBitmapAlive) {
   fw::OwnedBitmap bmp(guitest::MakeBitmap(4, 4, [](int, int) { return RGB(9, 8, 7); }));
   HDC seen;
   {
-    exmfc::CCompatibleDC dc(nullptr, bmp);
+    fw::BitmapDC dc(nullptr, bmp);
     seen = dc.Get();
     EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), bmp.Get());
     EXPECT_EQ(GetPixel(dc, 1, 1), RGB(9, 8, 7));
@@ -22,7 +22,7 @@ TEST(CompatibleDCTest, RestoresTheSelectionAndLeavesTheBitmapAlive) {
   EXPECT_EQ(GetObjectType(seen), 0u);
   EXPECT_EQ(GetObjectType(bmp), static_cast<DWORD>(OBJ_BITMAP));
   // Free again: selecting it elsewhere works.
-  exmfc::CCompatibleDC again(nullptr, bmp);
+  fw::BitmapDC again(nullptr, bmp);
   EXPECT_EQ(GetCurrentObject(again, OBJ_BITMAP), bmp.Get());
 }
 

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "exmfc/FontTable.h"
 #include "exmfc/WindowSkin.h"
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
@@ -52,7 +51,7 @@ class SkinnedFrame : public exmfc::CWindowSkin<fw::CFrameWnd> {
     ctlBkColour_ = RGB(1, 2, 3);
     titleText_ = "Title";
     titleRect_ = RECT{10, 5, 100, 25};
-    SetTitleFontCopy(exmfc::GetFont(0));
+    SetTitleFontCopy(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   }
 };
 

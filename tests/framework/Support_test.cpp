@@ -1,4 +1,4 @@
-// Handles, worker threads and the application object.
+// Worker threads and the application object.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,57 +6,10 @@
 #include <atomic>
 
 #include "framework/FrameWnd.h"
-#include "framework/GdiObject.h"
 #include "framework/WinApp.h"
 #include "framework/WorkerThread.h"
 
 namespace {
-
-TEST(GdiObjectTest, OwnerDeletesAndReleaseHandsOver) {
-  HBITMAP kept;
-  HBITMAP gone;
-  {
-    fw::OwnedBitmap a(CreateBitmap(4, 4, 1, 32, nullptr));
-    fw::OwnedBitmap b(CreateBitmap(4, 4, 1, 32, nullptr));
-    gone = a.Get();
-    kept = b.Release();
-    fw::OwnedBitmap moved(std::move(a));
-    EXPECT_EQ(a.Get(), nullptr);
-    EXPECT_EQ(moved.Get(), gone);
-  }
-  EXPECT_EQ(GetObjectType(gone), 0u);
-  EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_BITMAP));
-  DeleteObject(kept);
-}
-
-TEST(GdiObjectTest, SelectGuardPutsThePreviousObjectBack) {
-  fw::OwnedDC dc(CreateCompatibleDC(nullptr));
-  HGDIOBJ before = GetCurrentObject(dc, OBJ_BRUSH);
-  fw::OwnedBrush red(CreateSolidBrush(RGB(255, 0, 0)));
-  {
-    fw::SelectGuard guard(dc, red);
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), red.Get());
-  }
-  EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), before);
-}
-
-TEST(GdiObjectTest, MemoryDcFreesItsBitmapAndDc) {
-  HBITMAP bitmap;
-  HDC dc;
-  {
-    fw::MemoryDC mem(nullptr, 20, 10);
-    ASSERT_TRUE(mem.Ok());
-    bitmap = mem.Bitmap();
-    dc = mem.Get();
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), bitmap);
-    BITMAP info{};
-    GetObjectA(bitmap, sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, 20);
-    EXPECT_GT(info.bmBitsPixel, 1) << "screen format, not monochrome";
-  }
-  EXPECT_EQ(GetObjectType(bitmap), 0u);
-  EXPECT_EQ(GetObjectType(dc), 0u);
-}
 
 TEST(WorkerThreadTest, RunsTheBodyAndWaitsOnDestruction) {
   std::atomic<int> done{0};

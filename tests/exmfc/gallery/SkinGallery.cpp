@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "exmfc/FontTable.h"
+#include "app/AppFonts.h"
 #include "exmfc/ShapeWnd.h"
 #include "exmfc/SkinButton.h"
 #include "exmfc/SkinComboBox.h"
@@ -95,7 +95,7 @@ class RowList : public fw::CListBox {
     RECT t = item->rcItem;
     t.left += 24;
     SetBkMode(dc, TRANSPARENT);
-    fw::SelectGuard font(dc, exmfc::GetFont(7));
+    fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
     std::string text = GetText(static_cast<int>(item->itemID));
     DrawTextA(dc, text.c_str(), -1, &t, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
   }
@@ -112,7 +112,7 @@ class SampleDialog : public exmfc::CWindowSkin<fw::CDialog> {
     regionOn_ = true;
     keyColour_ = kMagenta;
     titleColour_ = RGB(255, 255, 255);
-    SetTitleFontCopy(exmfc::GetFont(0));
+    SetTitleFontCopy(GetAppFont(AppFont::kTitle));
     ctlTextColour_ = RGB(0, 0, 0);
     cursor_ = LoadCursor(nullptr, IDC_ARROW);
   }
@@ -130,7 +130,7 @@ class SampleDialog : public exmfc::CWindowSkin<fw::CDialog> {
     SetWindowPos(GetHwnd(), nullptr, 60, 60, 620, 317, SWP_NOZORDER);
     label_.Create("Select/Unselect Errors for Repair:", WS_CHILD | WS_VISIBLE,
                   RECT{22, 50, 250, 65}, GetHwnd(), 0xFFFF);
-    label_.SetFont(exmfc::GetFont(6));
+    label_.SetFont(GetAppFont(AppFont::kLabel));
     frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD | WS_VISIBLE, RECT{20, 67, 600, 267},
                   GetHwnd(), 0);
     exmfc::ShapeStyle style;
@@ -153,7 +153,7 @@ class SampleDialog : public exmfc::CWindowSkin<fw::CDialog> {
       buttons_[i].Create(names[i], WS_CHILD | WS_VISIBLE, RECT{lefts[i], 276, lefts[i] + 100, 300},
                          GetHwnd(), 200 + i);
       buttons_[i].SetSkinStrip(strip, 0x0F, 100);
-      buttons_[i].SetFont(exmfc::GetFont(1));
+      buttons_[i].SetFont(GetAppFont(AppFont::kButton));
     }
     DeleteObject(strip);
     return TRUE;
@@ -199,9 +199,9 @@ int ButtonStates() {
     int x = 10 + i * 120;
     push[i].Create("Scan NOW!", WS_CHILD | WS_VISIBLE, RECT{x, 20, x + 100, 44}, panel, 100 + i);
     push[i].SetSkinStrip(strip, 0x0F, 100);
-    push[i].SetFont(exmfc::GetFont(1));
+    push[i].SetFont(GetAppFont(AppFont::kButton));
     labels[i].Create(names[i], WS_CHILD | WS_VISIBLE | SS_CENTER, RECT{x, 50, x + 100, 66}, panel);
-    labels[i].SetFont(exmfc::GetFont(4));
+    labels[i].SetFont(GetAppFont(AppFont::kPath));
   }
   DeleteObject(strip);
   push[3].EnableWindow(FALSE);
@@ -223,7 +223,7 @@ int ButtonStates() {
   }));
   for (exmfc::CSkinButton* b : {&box1, &box2, &radio1, &radio2}) {
     b->SetSkinStrip(ticks, 0x07, 16);
-    b->SetFont(exmfc::GetFont(6));
+    b->SetFont(GetAppFont(AppFont::kLabel));
     b->SetTextColours(RGB(221, 221, 221), RGB(255, 255, 255), RGB(255, 255, 255));
   }
   box1.SetCheck(BST_CHECKED);
