@@ -231,11 +231,13 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: {
       // Activation gives the focus to the frame itself: hand it back to the
       // control that had it when a box or dialog took over, so the keyboard
-      // goes on where it was.
+      // goes on where it was; the first time, to the first control in tab
+      // order (the category list).
       HWND back = lastFocus_;
       if (!back || !IsChild(GetHwnd(), back) || !::IsWindowVisible(back) ||
           !::IsWindowEnabled(back))
-        back = workArea_.GetHwnd();
+        back = GetNextDlgTabItem(GetHwnd(), nullptr, FALSE);
+      if (!back) back = workArea_.GetHwnd();
       if (back) ::SetFocus(back);
       return 0;
     }

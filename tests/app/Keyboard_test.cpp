@@ -36,7 +36,8 @@ class KeyboardTest : public AppTest {
     Frame().ShowWindow(SW_SHOW);
     SetForegroundWindow(frame);
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == frame; }));
-    ::SetFocus(GetNextDlgTabItem(frame, nullptr, FALSE));
+    // The keyboard starts on the category list.
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == List().GetHwnd(); }));
   }
 
   // Pumps as the program's loop does (keyboard navigation included) until
