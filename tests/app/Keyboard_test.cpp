@@ -15,7 +15,9 @@
 #include "app/DetailsDlg.h"
 #include "app/DetailsListControl.h"
 #include "app/ToolPanel.h"
+#include "engine/RegKey.h"
 #include "engine/ScanCategories.h"
+#include "engine/ScanCoordinator.h"
 #include "framework/WinApp.h"
 #include "res/resource.h"
 #include "tools/StartupEntry.h"
@@ -217,6 +219,37 @@ TEST_F(KeyboardTest, DetailsListShowsItsRowMovesTicksAndAnswersEscAndEnter) {
     EXPECT_EQ("", keys.Problems());
   }
   EXPECT_EQ(3, Panel().GetResults().SelectedCount());
+}
+
+// ---------------------------------------------------------------- progress
+
+TEST_F(KeyboardTest, EscInTheProgressDialogCancelsTheScan) {
+  // Enough stale values that the scan is still running when Esc arrives;
+  // planted through one open key, which is quick.
+  constexpr int kMany = 30000;
+  {
+    RegKey dlls;
+    ASSERT_EQ(ERROR_SUCCESS, dlls.Create(HKEY_LOCAL_MACHINE, kSharedDlls));
+    for (int i = 0; i < kMany; ++i)
+      dlls.SetDWORDValue(temp_.PathOf("gone\\many" + std::to_string(i) + ".dll").c_str(), 1);
+  }
+  StartActive();
+  TickOnly(kCatSharedDll);
+  ASSERT_TRUE(TabTo(Panel().GetScanButton()));
+  ModalKeys keys(IDC_PROGRESS_CANCEL, [](HWND, std::vector<std::string>& problems) {
+    Expect(WaitFor([] { return GetScanCoordinator().IsRunning() != 0; }), "no scan runs", problems);
+    SendKey(VK_ESCAPE);
+  });
+  KeyAnswerer enter(VK_RETURN, 1);
+  SendKey(VK_SPACE);
+  PumpUntil([&] { return keys.Done() && !GetScanCoordinator().IsRunning(); }, 60000);
+  EXPECT_EQ("", keys.Problems());
+  ASSERT_EQ(1, enter.Wait());
+  EXPECT_EQ(
+      "Scanning process was cancelled by user.\nNot all errors were found.\nWe recommend to "
+      "rescan registry to find all errors.",
+      enter.texts_[0]);
+  EXPECT_LT(Panel().GetResults().Count(), kMany);
 }
 
 // ---------------------------------------------------------------- restore
