@@ -145,17 +145,16 @@ LRESULT CBackupActionsListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam
       }
       break;
     }
-    case WM_KEYDOWN:
+    case WM_KEYDOWN: {
       if (wParam == VK_SPACE) {
         ToggleTick(GetCurSel());
         return 0;
       }
       // Arrows, Home, End and paging move the selection and may scroll.
-      {
-        LRESULT result = CListBox::WindowProc(msg, wParam, lParam);
-        UpdateScrollBar();
-        return result;
-      }
+      LRESULT result = CListBox::WindowProc(msg, wParam, lParam);
+      UpdateScrollBar();
+      return result;
+    }
     case WM_CHAR:
       // The list box would search for a row starting with a space.
       if (wParam == ' ') return 0;

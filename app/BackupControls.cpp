@@ -66,7 +66,8 @@ bool CBackupControls::Create(HWND parent) {
   scrollBar_.Bind(list_.GetHwnd());
   list_.SetScrollBar(&scrollBar_);
 
-  if (!sessionBox_.Create(WS_CHILD | WS_TABSTOP, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW)) return false;
+  if (!sessionBox_.Create(WS_CHILD | WS_TABSTOP, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW))
+    return false;
   sessionBox_.SetIcon(sessionIcon_);
   sessionBox_.SetCallback(this);
 

@@ -276,20 +276,20 @@ bool CSkinComboBox::OnKey(WPARAM key) {
       SelectNext();
       return true;
     case VK_HOME:
-      if (GetCurSel() != 0 && GetCount() > 0) {
-        popup_.SetSelected(0);
-        SelectionTaken();
-      }
+      TakeItem(0);
       return true;
     case VK_END:
-      if (GetCurSel() != GetCount() - 1 && GetCount() > 0) {
-        popup_.SetSelected(GetCount() - 1);
-        SelectionTaken();
-      }
+      TakeItem(GetCount() - 1);
       return true;
     default:
       return false;
   }
+}
+
+void CSkinComboBox::TakeItem(int index) {
+  if (index < 0 || index >= GetCount() || index == GetCurSel()) return;
+  popup_.SetSelected(index);
+  SelectionTaken();
 }
 
 LRESULT CSkinComboBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -116,6 +116,9 @@ class CSkinComboBox : public fw::CWnd {
   void SelectionTaken();
   // Arrows, Home and End; false for other keys.
   bool OnKey(WPARAM key);
+  // Selects item `index` and calls the callback, unless it is selected
+  // already or out of range.
+  void TakeItem(int index);
 
   CPopupWnd popup_;
   CSkinButton arrow_;
