@@ -351,4 +351,12 @@ TEST_F(KeyboardTest, ToolListsAreTabStopsAndStartupRemovesFromKeys) {
   EXPECT_TRUE(testsupport::ValueExists(HKEY_CURRENT_USER, RegCheck::kStartupRunKeyPath, "Gamma"));
 }
 
+TEST_F(KeyboardTest, TabReachesTheAboutPanelsLink) {
+  StartActive();
+  ASSERT_TRUE(OpenPanel(IDC_PANEL_ABOUT, CWorkArea::kAbout));
+  HWND link = GetDlgItem(Work().GetHwnd(), IDC_ABOUT_LINK);
+  ASSERT_NE(nullptr, link);
+  EXPECT_TRUE(TabTo(link));
+}
+
 }  // namespace
