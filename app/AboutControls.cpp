@@ -63,7 +63,8 @@ bool CAboutControls::Create(HWND parent, DWORD windowsMajorVersion) {
       place.left = centre - width / 2;
       place.right = place.left + width;
     }
-    if (!link_.Create(text.c_str(), WS_CHILD | SS_CENTER, place, parent, IDC_ABOUT_LINK))
+    if (!link_.Create(text.c_str(), WS_CHILD | WS_TABSTOP | SS_CENTER, place, parent,
+                      IDC_ABOUT_LINK))
       return false;
     link_.SetTarget(address.c_str());
     // Light text on the work area's dark panel; white under the cursor.

@@ -18,6 +18,7 @@ HICON LoadSmallIcon(UINT id) {
 
 CBackupActionsListBox::CBackupActionsListBox()
     : background_(CreateSolidBrush(RGB(255, 255, 255))),
+      selected_(CreateSolidBrush(kSelectedColour)),
       ticked_(LoadSmallIcon(IDI_TICKED)),
       unticked_(LoadSmallIcon(IDI_UNTICKED)),
       itemIcon_(LoadSmallIcon(IDI_BACKUP_ITEM)) {}
@@ -28,8 +29,8 @@ CBackupActionsListBox::~CBackupActionsListBox() {
 }
 
 bool CBackupActionsListBox::Create(const RECT& rect, HWND parent, UINT id) {
-  const DWORD style = WS_CHILD | LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                      LBS_NOINTEGRALHEIGHT;
+  const DWORD style = WS_CHILD | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWFIXED |
+                      LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
   if (!CListBox::Create(style, rect, parent, id)) return false;
   SetItemHeight(0, kRowHeight);
   return true;
@@ -97,7 +98,8 @@ void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
   if (item->itemID == static_cast<UINT>(-1)) return;
   HDC dc = item->hDC;
   const RECT rc = item->rcItem;
-  FillRect(dc, &rc, background_);
+  const bool selected = (item->itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &rc, selected ? selected_.Get() : background_.Get());
   const Row* row = reinterpret_cast<const Row*>(item->itemData);
   RECT box = {rc.left, rc.top, rc.left + (rc.bottom - rc.top), rc.bottom};
   InflateRect(&box, -kTickInset, -kTickInset);
@@ -109,10 +111,19 @@ void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
   RECT text = rc;
   text.left += kTextLeft;
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(0, 0, 0));
+  SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
   fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
   DrawTextA(dc, GetText(static_cast<int>(item->itemID)).c_str(), -1, &text,
             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  if (item->itemState & ODS_FOCUS) {
+    RECT focus = rc;
+    InflateRect(&focus, -1, -1);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void CBackupActionsListBox::ToggleTick(int index) {
+  if (Row* row = GetRow(index)) SetTicked(index, !row->ticked);
 }
 
 LRESULT CBackupActionsListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -121,23 +132,39 @@ LRESULT CBackupActionsListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONDBLCLK: {
       const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       const int index = ItemFromPoint(pt);
-      if (Row* row = GetRow(index)) {
+      if (GetRow(index)) {
         RECT box = TickBoxRect(index);
         if (PtInRect(&box, pt)) {
-          row->ticked = !row->ticked;
-          RepaintTickBox(index);
+          // The tick goes with the keyboard's row, as a click beside the
+          // box would move it.
+          ::SetFocus(GetHwnd());
+          SetCurSel(index);
+          ToggleTick(index);
           return 0;
         }
       }
       break;
     }
+    case WM_KEYDOWN: {
+      if (wParam == VK_SPACE) {
+        ToggleTick(GetCurSel());
+        return 0;
+      }
+      // Arrows, Home, End and paging move the selection and may scroll.
+      LRESULT result = CListBox::WindowProc(msg, wParam, lParam);
+      UpdateScrollBar();
+      return result;
+    }
+    case WM_CHAR:
+      // The list box would search for a row starting with a space.
+      if (wParam == ' ') return 0;
+      break;
     case WM_ERASEBKGND: {
       RECT r = GetClientRect();
       FillRect(reinterpret_cast<HDC>(wParam), &r, background_);
       return 1;
     }
     case WM_MOUSEWHEEL:
-    case WM_KEYDOWN:
     case WM_VSCROLL: {
       // The list has no scroll bar of its own; keep the skinned one at the
       // list's new top line.

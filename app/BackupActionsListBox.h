@@ -1,7 +1,8 @@
 #pragma once
 // The restore panel's list: one sorted, owner-drawn 24-pixel row per
 // recorded deletion of a backup session, with a tick square the user
-// toggles by clicking it. Rows are drawn white; no selection shows.
+// toggles by clicking it or with Space on the selected row. Rows are drawn
+// white, the selected one grey and framed while the list has the focus.
 
 #include <windows.h>
 
@@ -19,6 +20,7 @@ class CBackupActionsListBox : public fw::CListBox {
   static constexpr int kTickInset = 4;
   static constexpr int kItemIconLeft = 24;  // right of the tick square
   static constexpr int kTextLeft = kItemIconLeft + 21;
+  static constexpr COLORREF kSelectedColour = RGB(119, 119, 119);
 
   // A row's record, attached to the row as its item data.
   struct Row {
@@ -45,6 +47,7 @@ class CBackupActionsListBox : public fw::CListBox {
   // square, 4 pixels in on every side.
   RECT TickBoxRect(int index) const;
   void SetTicked(int index, int ticked);
+  void ToggleTick(int index);
   void TickAll();
   int TickedCount() const;
   void RepaintTickBox(int index) const;
@@ -58,6 +61,7 @@ class CBackupActionsListBox : public fw::CListBox {
   void UpdateScrollBar() const;
 
   fw::OwnedBrush background_;
+  fw::OwnedBrush selected_;
   fw::OwnedIcon ticked_;
   fw::OwnedIcon unticked_;
   fw::OwnedIcon itemIcon_;

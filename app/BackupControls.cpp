@@ -78,7 +78,8 @@ bool CBackupControls::Create(HWND parent) {
   scrollBar_.Bind(list_.GetHwnd());
   list_.SetScrollBar(&scrollBar_);
 
-  if (!sessionBox_.Create(WS_CHILD, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW, IDB_SCROLL_UP))
+  if (!sessionBox_.Create(WS_CHILD | WS_TABSTOP, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW,
+                          IDB_SCROLL_UP))
     return false;
   sessionBox_.SetIcon(sessionIcon_);
   sessionBox_.SetTextFont(GetAppFont(AppFont::kList));
@@ -162,6 +163,8 @@ void CBackupControls::FillActionList() {
   RegCheck::CBackupSession* session = GetSession(sessionBox_.GetCurSel());
   if (!session) return;
   for (RegCheck::IRegistryOperation* operation : *session) list_.AddOperation(operation);
+  // The keyboard starts on the first row.
+  if (list_.GetCount() > 0) list_.SetCurSel(0);
 }
 
 void CBackupControls::RestoreTicked() {

@@ -239,10 +239,16 @@ bool CCleanListControl::OnKey(WPARAM key) {
     case VK_END: SetFocusRow(last); return true;
     case VK_SPACE: ToggleTick(focusRow_); return true;
     case VK_RETURN: {
-      // Enter opens the row's details, when it has any to show.
+      // Enter opens the row's details, when it has any to show. The button's
+      // command is sent rather than a click, which would move the focus to
+      // the button and leave it there once the details are closed.
       Row* row = GetRow(focusRow_);
-      if (row && row->details.GetHwnd() && row->details.IsWindowVisible())
-        row->details.SendMessage(BM_CLICK);
+      if (row && row->details.GetHwnd() && row->details.IsWindowVisible() && GetParent()) {
+        const HWND button = row->details.GetHwnd();
+        ::SendMessageA(GetParent(), WM_COMMAND,
+                       MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(button));
+      }
       return true;
     }
     default:

@@ -65,6 +65,8 @@ void CDetailsDlg::FillList() {
   list_.ResetContent();
   for (RegCheck::CRegistryAction* action : results_)
     if (action->GetCategory() & mask_) list_.AddAction(action);
+  // The keyboard starts on the first row.
+  if (list_.GetCount() > 0) list_.SetCurSel(0);
 }
 
 void CDetailsDlg::IgnoreTicked() {

@@ -14,12 +14,13 @@ HICON LoadSmallIcon(UINT id) {
 
 CDetailsListControl::CDetailsListControl()
     : background_(CreateSolidBrush(RGB(255, 255, 255))),
+      selected_(CreateSolidBrush(kSelectedColour)),
       ticked_(LoadSmallIcon(IDI_TICKED)),
       unticked_(LoadSmallIcon(IDI_UNTICKED)) {}
 
 bool CDetailsListControl::Create(const RECT& rect, HWND parent, UINT id) {
-  const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
-                      LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER |
+                      LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
   if (!CListBox::Create(style, rect, parent, id)) return false;
   SetItemHeight(0, kRowHeight);
   // Measured and drawn in the same font, so the extent fits the text.
@@ -67,7 +68,8 @@ void CDetailsListControl::DrawItem(DRAWITEMSTRUCT* item) {
   auto* action = reinterpret_cast<RegCheck::CRegistryAction*>(item->itemData);
   HDC dc = item->hDC;
   RECT rc = item->rcItem;
-  FillRect(dc, &rc, background_);
+  const bool selected = (item->itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &rc, selected ? selected_.Get() : background_.Get());
   if (!action) return;
   const int side = rc.bottom - rc.top;
   RECT box = {rc.left, rc.top, rc.left + side, rc.bottom};
@@ -75,12 +77,25 @@ void CDetailsListControl::DrawItem(DRAWITEMSTRUCT* item) {
   DrawIconEx(dc, box.left, box.top, action->IsSelected() ? ticked_.Get() : unticked_.Get(),
              box.right - box.left, box.bottom - box.top, 0, nullptr, DI_NORMAL);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(0, 0, 0));
+  SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
   fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
   RECT text = {box.right + 3, rc.top, rc.right, rc.bottom};
   std::string description = GetText(static_cast<int>(item->itemID));
   DrawTextA(dc, description.c_str(), -1, &text,
             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  if (item->itemState & ODS_FOCUS) {
+    RECT focus = rc;
+    InflateRect(&focus, -1, -1);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void CDetailsListControl::ToggleTick(int index) {
+  RegCheck::CRegistryAction* action = index >= 0 ? GetAction(index) : nullptr;
+  if (!action) return;
+  action->SetSelected(!action->IsSelected());
+  RECT r = GetItemRect(index);
+  InvalidateRect(GetHwnd(), &r, TRUE);
 }
 
 LRESULT CDetailsListControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -90,12 +105,16 @@ LRESULT CDetailsListControl::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) 
     int index = ItemFromPoint(pt);
     RegCheck::CRegistryAction* action = index >= 0 ? GetAction(index) : nullptr;
     RECT box = index >= 0 ? TickBoxRect(index) : RECT{};
-    if (action && PtInRect(&box, pt)) {
-      action->SetSelected(!action->IsSelected());
-      RECT r = GetItemRect(index);
-      InvalidateRect(GetHwnd(), &r, TRUE);
-    }
+    if (action && PtInRect(&box, pt)) ToggleTick(index);
     return result;
   }
+  // Space ticks the selected row; the list box's own arrows, Home and End
+  // move the selection.
+  if (msg == WM_KEYDOWN && wParam == VK_SPACE) {
+    ToggleTick(GetCurSel());
+    return 0;
+  }
+  // The list box would search for a row starting with a space.
+  if (msg == WM_CHAR && wParam == ' ') return 0;
   return CListBox::WindowProc(msg, wParam, lParam);
 }

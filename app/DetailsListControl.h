@@ -1,6 +1,7 @@
 #pragma once
 // The details dialog's list: one owner-drawn row per found error of a
-// category, with a tick box that selects the error for repair.
+// category, with a tick box that selects the error for repair. The selected
+// row is drawn grey and framed while the list has the focus; Space ticks it.
 
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 class CDetailsListControl : public fw::CListBox {
  public:
   static constexpr int kRowHeight = 24;
+  static constexpr COLORREF kSelectedColour = RGB(119, 119, 119);
 
   CDetailsListControl();
 
@@ -23,6 +25,8 @@ class CDetailsListControl : public fw::CListBox {
   // Sets or clears the mark of every row's action and repaints.
   void SelectAll(bool select);
   RECT TickBoxRect(int index) const;
+  // Flips the mark of a row's action and repaints the row.
+  void ToggleTick(int index);
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -31,6 +35,7 @@ class CDetailsListControl : public fw::CListBox {
 
  private:
   fw::OwnedBrush background_;
+  fw::OwnedBrush selected_;
   fw::OwnedIcon ticked_;
   fw::OwnedIcon unticked_;
 };

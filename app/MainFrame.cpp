@@ -188,6 +188,11 @@ bool CMainFrame::OnCmdMsg(UINT id, UINT code, HWND control) {
   return CWindowSkin::OnCmdMsg(id, code, control);
 }
 
+void CMainFrame::RememberFocus() {
+  HWND focus = ::GetFocus();
+  if (focus && IsChild(GetHwnd(), focus)) lastFocus_ = focus;
+}
+
 LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == TrayMessage() && msg != 0) return OnTrayNotify(static_cast<UINT>(lParam));
   // Without this a restarted Explorer leaves a hidden window ("/fast",
@@ -215,9 +220,27 @@ LRESULT CMainFrame::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       tray_.Remove();
       break;
-    case WM_SETFOCUS:
-      if (workArea_.GetHwnd()) ::SetFocus(workArea_.GetHwnd());
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) RememberFocus();
+      break;
+    case WM_ENABLE:
+      // A modal dialog or box disables the frame before it takes the
+      // activation.
+      if (!wParam) RememberFocus();
+      break;
+    case WM_SETFOCUS: {
+      // Activation gives the focus to the frame itself: hand it back to the
+      // control that had it when a box or dialog took over, so the keyboard
+      // goes on where it was; the first time, to the first control in tab
+      // order (the category list).
+      HWND back = lastFocus_;
+      if (!back || !IsChild(GetHwnd(), back) || !::IsWindowVisible(back) ||
+          !::IsWindowEnabled(back))
+        back = GetNextDlgTabItem(GetHwnd(), nullptr, FALSE);
+      if (!back) back = workArea_.GetHwnd();
+      if (back) ::SetFocus(back);
       return 0;
+    }
     default:
       break;
   }

@@ -53,10 +53,13 @@ class CMainFrame : public exmfc::CWindowSkin<fw::CFrameWnd> {
   int OnCreate();
   void Layout();
   void OpenAddress(UINT stringId, const char* verb, const char* parameters, int show);
+  // Keeps the focused control of the frame, if any, for WM_SETFOCUS.
+  void RememberFocus();
 
   exmfc::CSkinButton buttons_[kButtonCount];
   CTrayIcon tray_;
   CWorkArea workArea_;
   fw::OwnedIcon largeIcon_;
   fw::OwnedIcon smallIcon_;
+  HWND lastFocus_ = nullptr;  // borrowed; checked before each use
 };

@@ -53,6 +53,11 @@ void CToolListBox::DrawItem(DRAWITEMSTRUCT* item) {
   // Registry names may hold '&'; draw them as they are.
   DrawTextA(dc, GetText(static_cast<int>(item->itemID)).c_str(), -1, &text,
             DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  if (item->itemState & ODS_FOCUS) {
+    RECT focus = rc;
+    InflateRect(&focus, -1, -1);
+    DrawFocusRect(dc, &focus);
+  }
 }
 
 // ---------------------------------------------------------------- panel

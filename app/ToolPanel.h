@@ -16,8 +16,9 @@
 #include "framework/GdiObject.h"
 
 // A tool's list: 24-pixel lines drawn white (selected: RGB(119, 119, 119)
-// with white text), the tool's 16x16 icon at (3, 4) and the line's text
-// from 26 pixels on.
+// with white text, framed while the list has the focus), the tool's 16x16
+// icon at (3, 4) and the line's text from 26 pixels on. A tab stop: the
+// arrows move the selection and Tab goes on to the panel's buttons.
 class CToolListBox : public fw::CListBox {
  public:
   static constexpr int kItemHeight = 24;
@@ -26,8 +27,9 @@ class CToolListBox : public fw::CListBox {
   static constexpr int kTextLeft = 26;
   static constexpr COLORREF kNormalColour = RGB(255, 255, 255);
   static constexpr COLORREF kSelectedColour = RGB(119, 119, 119);
-  static constexpr DWORD kStyle = WS_CHILD | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT |
-                                  LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
+  static constexpr DWORD kStyle = WS_CHILD | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY |
+                                  LBS_SORT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                                  LBS_NOINTEGRALHEIGHT;
 
   // Loads icon resource `iconId` at 16x16 and makes the two line brushes.
   explicit CToolListBox(UINT iconId);

@@ -90,6 +90,7 @@ void CHyperLink::Paint() {
     }
     y += lineHeight;
   }
+  if (::GetFocus() == GetHwnd()) DrawFocusRect(dc, &r);
 }
 
 LRESULT CHyperLink::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -133,7 +134,22 @@ LRESULT CHyperLink::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_ENABLE:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
       Invalidate(FALSE);
+      break;
+    case WM_GETDLGCODE:
+      // Enter opens the link rather than pressing the default button.
+      if (lParam) {
+        const MSG* m = reinterpret_cast<const MSG*>(lParam);
+        if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+      }
+      break;
+    case WM_KEYDOWN:
+      if (wParam == VK_SPACE || wParam == VK_RETURN) {
+        if (openOnClick_ && !target_.empty()) OpenTarget();
+        return 0;
+      }
       break;
     default:
       break;

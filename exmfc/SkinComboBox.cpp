@@ -259,6 +259,37 @@ void CSkinComboBox::Paint(HDC dc) {
   SetTextColor(dc, RGB(0, 0, 0));
   fw::SelectGuard font(dc, font_);
   DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  if (::GetFocus() == GetHwnd()) {
+    RECT focus = {inner.left + 1, inner.top + 1, inner.right - kArrowWidth - 1, inner.bottom - 1};
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+bool CSkinComboBox::OnKey(WPARAM key) {
+  switch (key) {
+    case VK_UP:
+    case VK_LEFT:
+      SelectPrevious();
+      return true;
+    case VK_DOWN:
+    case VK_RIGHT:
+      SelectNext();
+      return true;
+    case VK_HOME:
+      TakeItem(0);
+      return true;
+    case VK_END:
+      TakeItem(GetCount() - 1);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CSkinComboBox::TakeItem(int index) {
+  if (index < 0 || index >= GetCount() || index == GetCurSel()) return;
+  popup_.SetSelected(index);
+  SelectionTaken();
 }
 
 LRESULT CSkinComboBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -270,6 +301,20 @@ LRESULT CSkinComboBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ERASEBKGND:
       return 1;
+    case WM_GETDLGCODE:
+      // The arrows step through the items; Tab, Enter and Esc stay with the
+      // dialog navigation.
+      return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+      if (OnKey(wParam)) return 0;
+      break;
+    case WM_LBUTTONDOWN:
+      ::SetFocus(GetHwnd());
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      Invalidate();
+      break;
     case WM_COMMAND:
       if (LOWORD(wParam) == kArrowId && HIWORD(wParam) == BN_CLICKED) {
         ToggleDropDown();

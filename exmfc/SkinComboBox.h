@@ -3,7 +3,9 @@
 // button opens a borderless top-most pop-up with the list (20-pixel rows,
 // at most five visible, a skinned scroll bar beyond that). The selection
 // changes only when the user takes an item; Escape or focus moving away
-// closes the pop-up and keeps the previous selection.
+// closes the pop-up and keeps the previous selection. With the focus (given
+// by Tab when the box is a WS_TABSTOP, or by a click) the box is framed and
+// the arrow keys, Home and End take another item at once.
 
 #include <windows.h>
 
@@ -120,6 +122,11 @@ class CSkinComboBox : public fw::CWnd {
   friend class CPopupWnd;
   void Paint(HDC dc);
   void SelectionTaken();
+  // Arrows, Home and End; false for other keys.
+  bool OnKey(WPARAM key);
+  // Selects item `index` and calls the callback, unless it is selected
+  // already or out of range.
+  void TakeItem(int index);
 
   CPopupWnd popup_;
   CSkinButton arrow_;

@@ -1,7 +1,8 @@
 #!/bin/bash
 # run-e2e.sh BUILD_DIR: drives the real Varnholt.exe the way a user would,
-# with X input under a display, through scan, details, fix, restore, the
-# three tools and the options, in a copy of the prefix WINEPREFIX names (the
+# with X input under a display, through a scan, fix and restore from the
+# keyboard alone, then with the mouse through scan, details, fix, restore,
+# the three tools and the options, in a copy of the prefix WINEPREFIX names (the
 # 32-bit one for the x86 build, the 64-bit one for the x64 build) holding a
 # removed application's leftovers. After each step it reads the
 # registry back and fails when the step did not have its effect. A
@@ -149,6 +150,11 @@ wait_dialog() {
     done
     return 1
 }
+# Presses keys in the focused window, a little apart, as a typist would.
+keys() {
+    xdotool key --delay 150 "$@"
+    sleep 0.3
+}
 # Waits up to $2 seconds for window $1 to be unmapped or destroyed.
 wait_gone() {
     local limit=$(( ${2:-20} * 10 )) i
@@ -196,7 +202,7 @@ shot_window() {
 # Main-frame coordinates of the controls: the panel buttons on the left,
 # the work area from (256, 95).
 wa() { echo $((256 + $1)) $((95 + $2)); }
-PANEL_STARTUP="139 180"; PANEL_PLUGINS="139 225"
+PANEL_SCAN="124 116"; PANEL_STARTUP="139 180"; PANEL_PLUGINS="139 225"
 PANEL_UNINSTALL="139 269"; PANEL_RESTORE="139 312"; PANEL_OPTIONS="139 356"
 PANEL_ABOUT="139 400"; CLOSE="647 16"
 SCAN_NOW=$(wa 226 296); FIX_ERRORS=$(wa 331 296)
@@ -239,6 +245,47 @@ known=$(echo $(visible_named ''))
 say "main window $main at $mx,$my"
 sleep 0.5
 shot "01-scan-panel"
+
+# The keyboard alone: no clicks from here to the end of step 1c. The frame
+# starts with the focus on the category list (every row ticked); the Tab
+# ring runs through the visible panel's controls, then close, minimise, the
+# seven panel buttons and the two links. After a box or dialog the focus is
+# back on the control that had it.
+say "step 1a: scan from the keyboard"
+xdotool windowfocus "$main" 2>/dev/null
+sleep 0.3
+keys Tab space                  # from the list to "Scan NOW!", pressed
+box=$(wait_dialog '^Varnholt$' 60) || die "keyboard: no message box after the scan"
+shot "01a-keyboard-fix-prompt"
+counts=$(settings_dwords)
+for name in regComObject regSharedDll regHistory; do
+    n=$(dword_of "$counts" "$name")
+    [ "${n:-0}" -ge 1 ] || fail "keyboard scan: $name is '${n:-}' (no finding saved)"
+done
+check_leftovers 1 "keyboard scan"
+
+say "step 1b: fix from the keyboard"
+answer "$box" Return            # Yes is the default button
+box=$(wait_dialog '^Varnholt$' 60) || die "keyboard: no message after the fix"
+answer "$box" Return
+check_leftovers 0 "keyboard fix"
+
+say "step 1c: restore from the keyboard"
+# "Scan NOW!" has the focus again: back past the list and the two links,
+# About and Options to the Restore panel's button.
+keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab space
+shot "01c-keyboard-restore"
+# On round Options, About and the links into the restore list; Space ticks
+# its first row, "Select All" (after the session box) the rest.
+keys Tab Tab Tab Tab Tab space
+keys Tab Tab space
+keys Tab space                  # "Restore"
+box=$(wait_dialog '^Confirm$' 10) || die "keyboard: no restore confirmation"
+shot "01c-keyboard-restore-confirm"
+answer "$box" Return
+check_leftovers 1 "keyboard restore"
+click $PANEL_SCAN
+sleep 0.3
 
 say "step 2: Scan NOW!"
 click $SCAN_NOW
