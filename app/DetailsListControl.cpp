@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "exmfc/DpiScale.h"
 #include "exmfc/FontTable.h"
 #include "res/resource.h"
 
@@ -21,7 +22,7 @@ bool CDetailsListControl::Create(const RECT& rect, HWND parent, UINT id) {
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
                       LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
   if (!CListBox::Create(style, rect, parent, id)) return false;
-  SetItemHeight(0, kRowHeight);
+  SetItemHeight(0, exmfc::Scale(kRowHeight));
   // Measured and drawn in the same font, so the extent fits the text.
   SetFont(exmfc::GetFont(7), FALSE);
   return true;
@@ -60,7 +61,7 @@ RECT CDetailsListControl::TickBoxRect(int index) const {
   return box;
 }
 
-void CDetailsListControl::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = kRowHeight; }
+void CDetailsListControl::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = exmfc::Scale(kRowHeight); }
 
 void CDetailsListControl::DrawItem(DRAWITEMSTRUCT* item) {
   if (item->itemID == static_cast<UINT>(-1)) return;

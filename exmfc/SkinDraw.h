@@ -34,4 +34,14 @@ bool DrawNineSlice(HDC dc, HBITMAP bitmap, const SliceSizes& slices, const RECT&
 // DC.
 HRGN BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tolerance);
 
+// A new device-dependent bitmap of width x height with `bitmap` stretched
+// over it (halftone); null when `bitmap` cannot be read. The caller owns
+// the result; `bitmap` must not be selected into a DC.
+HBITMAP StretchedCopy(HBITMAP bitmap, int width, int height);
+
+// `region` (drawn for 96 DPI) with every rectangle edge scaled to `dpi` as
+// ScaleTo scales control edges, so a shape cut from a 96-DPI skin fits the
+// same window laid out at `dpi`. A new region the caller owns, or null.
+HRGN ScaleRegion(HRGN region, int dpi);
+
 }  // namespace exmfc
