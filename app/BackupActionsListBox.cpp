@@ -92,7 +92,9 @@ void CBackupActionsListBox::UpdateScrollBar() const {
   if (bar_ && bar_->GetHwnd()) bar_->UpdateFromList();
 }
 
-void CBackupActionsListBox::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = exmfc::Scale(kRowHeight); }
+void CBackupActionsListBox::MeasureItem(MEASUREITEMSTRUCT* item) {
+  item->itemHeight = exmfc::Scale(kRowHeight);
+}
 
 void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
   if (item->itemID == static_cast<UINT>(-1)) return;
@@ -105,8 +107,8 @@ void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
   HICON tick = row && row->ticked ? ticked_.Get() : unticked_.Get();
   DrawIconEx(dc, box.left, box.top, tick, box.right - box.left, box.bottom - box.top, 0, nullptr,
              DI_NORMAL);
-  DrawIconEx(dc, rc.left + exmfc::Scale(kItemIconLeft), rc.top + (rc.bottom - rc.top - 16) / 2, itemIcon_, 16, 16,
-             0, nullptr, DI_NORMAL);
+  DrawIconEx(dc, rc.left + exmfc::Scale(kItemIconLeft), rc.top + (rc.bottom - rc.top - 16) / 2,
+             itemIcon_, 16, 16, 0, nullptr, DI_NORMAL);
   RECT text = rc;
   text.left += exmfc::Scale(kTextLeft);
   SetBkMode(dc, TRANSPARENT);

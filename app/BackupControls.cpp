@@ -49,26 +49,30 @@ CBackupControls::CBackupControls()
 bool CBackupControls::Create(HWND parent) {
   using exmfc::Scale;
   parent_ = parent;
-  if (!sessionLabel_.Create("Select session:", WS_CHILD, Scale(kSessionLabelRect), parent)) return false;
+  if (!sessionLabel_.Create("Select session:", WS_CHILD, Scale(kSessionLabelRect), parent))
+    return false;
   sessionLabel_.SetFont(exmfc::GetFont(6));
-  if (!actionsLabel_.Create("Select action(s) for restore operation:", WS_CHILD, Scale(kActionsLabelRect),
-                            parent))
+  if (!actionsLabel_.Create("Select action(s) for restore operation:", WS_CHILD,
+                            Scale(kActionsLabelRect), parent))
     return false;
   actionsLabel_.SetFont(exmfc::GetFont(6));
 
-  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, Scale(kFrameRect), parent, IDC_STATIC_NONE))
+  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, Scale(kFrameRect), parent,
+                     IDC_STATIC_NONE))
     return false;
   frame_.SetShapeStyle(ListFrameStyle());
   RECT inner = frame_.GetClientRect();
   InflateRect(&inner, -Scale(kListInset), -Scale(kListInset));
-  RECT bar = {inner.right - Scale(exmfc::CScrollBarEx::kArrow), inner.top, inner.right, inner.bottom};
+  RECT bar = {inner.right - Scale(exmfc::CScrollBarEx::kArrow), inner.top, inner.right,
+              inner.bottom};
   RECT listRect = {inner.left, inner.top, bar.left, inner.bottom};
   if (!list_.Create(listRect, frame_, 0)) return false;
   if (!scrollBar_.Create(WS_CHILD, bar, frame_, 0)) return false;
   scrollBar_.Bind(list_.GetHwnd());
   list_.SetScrollBar(&scrollBar_);
 
-  if (!sessionBox_.Create(WS_CHILD, Scale(kSessionBoxRect), parent, 0, IDB_COMBO_ARROW)) return false;
+  if (!sessionBox_.Create(WS_CHILD, Scale(kSessionBoxRect), parent, 0, IDB_COMBO_ARROW))
+    return false;
   sessionBox_.SetIcon(sessionIcon_);
   sessionBox_.SetCallback(this);
 

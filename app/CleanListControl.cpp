@@ -35,8 +35,8 @@ constexpr COLORREF kLineColour = 0xCCCCCC;
 constexpr COLORREF kNotScannedColour = 0xBBBBBB;
 constexpr COLORREF kErrorsColour = RGB(255, 32, 0);
 constexpr COLORREF kNoErrorsColour = RGB(0, 221, 0);
-// Least label column width, and the gaps around the divider line (96-DPI
-// pixels).
+// Row geometry in 96-DPI pixels: the least label column width, the tick
+// box's and the "Details" button's place, the gaps around the divider line.
 constexpr int kDividerOffset = 235;
 constexpr int kTickInset = 4;
 constexpr int kLabelGap = 6;
@@ -133,7 +133,7 @@ RECT CCleanListControl::LabelRect(int index) const {
   RECT item = GetItemRect(index);
   const int left = TickBoxRect(index).right + exmfc::Scale(kLabelGap);
   const int divider = std::max<int>(item.left + exmfc::Scale(kDividerOffset),
-                               left + labelWidth_ + exmfc::Scale(kLabelGap) / 2);
+                                    left + labelWidth_ + exmfc::Scale(kLabelGap) / 2);
   return RECT{left, item.top, divider, item.bottom};
 }
 

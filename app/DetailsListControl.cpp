@@ -61,7 +61,9 @@ RECT CDetailsListControl::TickBoxRect(int index) const {
   return box;
 }
 
-void CDetailsListControl::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = exmfc::Scale(kRowHeight); }
+void CDetailsListControl::MeasureItem(MEASUREITEMSTRUCT* item) {
+  item->itemHeight = exmfc::Scale(kRowHeight);
+}
 
 void CDetailsListControl::DrawItem(DRAWITEMSTRUCT* item) {
   if (item->itemID == static_cast<UINT>(-1)) return;

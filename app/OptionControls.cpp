@@ -5,16 +5,17 @@
 #include "app/AppOptions.h"
 #include "app/PanelLook.h"
 #include "app/SchedulerDlg.h"
+#include "engine/ScanCategories.h"
 #include "exmfc/DpiScale.h"
 #include "exmfc/FontTable.h"
-#include "engine/ScanCategories.h"
 #include "res/resource.h"
 
 namespace {
 
 bool MakeCheckBox(fw::CButton& box, const char* text, const RECT& rect, HWND parent, UINT id,
                   int on) {
-  if (!box.Create(text, WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX, exmfc::Scale(rect), parent, id)) return false;
+  if (!box.Create(text, WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX, exmfc::Scale(rect), parent, id))
+    return false;
   box.SetFont(exmfc::GetFont(6));
   box.SetCheck(on ? BST_CHECKED : BST_UNCHECKED);
   return true;

@@ -47,7 +47,8 @@ void CToolListBox::DrawItem(DRAWITEMSTRUCT* item) {
   FillRect(dc, &rc, selected ? selected_.Get() : normal_.Get());
   SetBkMode(dc, TRANSPARENT);
   if (icon_)
-    DrawIconEx(dc, rc.left + exmfc::Scale(kIconLeft), rc.top + (rc.bottom - rc.top - 16) / 2, icon_, 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, rc.left + exmfc::Scale(kIconLeft), rc.top + (rc.bottom - rc.top - 16) / 2, icon_,
+               16, 16, 0, nullptr, DI_NORMAL);
   RECT text = rc;
   text.left += exmfc::Scale(kTextLeft);
   SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
@@ -63,11 +64,13 @@ CToolPanel::CToolPanel(CToolListBox& list, const char* caption, Button first, Bu
     : list_(list), captionText_(caption), first_(first), second_(second) {}
 
 bool CToolPanel::Create(HWND parent) {
-  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, exmfc::Scale(kFrameRect), parent, IDC_STATIC_NONE))
+  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, exmfc::Scale(kFrameRect), parent,
+                     IDC_STATIC_NONE))
     return false;
   frame_.SetShapeStyle(ListFrameStyle());
   if (!list_.Create(frame_)) return false;
-  if (!caption_.Create(captionText_, WS_CHILD, exmfc::Scale(kCaptionRect), parent, IDC_STATIC_NONE)) return false;
+  if (!caption_.Create(captionText_, WS_CHILD, exmfc::Scale(kCaptionRect), parent, IDC_STATIC_NONE))
+    return false;
   caption_.SetFont(exmfc::GetFont(6));
   if (first_.text && !MakeSkinButton(firstButton_, first_.text, kFirstButtonRect, parent, first_.id)) return false;
   if (second_.text && !MakeSkinButton(secondButton_, second_.text, kSecondButtonRect, parent, second_.id)) return false;

@@ -106,7 +106,8 @@ bool CWorkArea::Create(HWND parent, const RECT& rect) {
 bool CWorkArea::CreatePanels() {
   // 40 rather than 35 pixels high: the longest descriptions take three
   // lines, and the panels start below 40.
-  if (!description_.Create("", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, exmfc::Scale(RECT{0, 0, 360, 40}), GetHwnd()))
+  if (!description_.Create("", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+                           exmfc::Scale(RECT{0, 0, 360, 40}), GetHwnd()))
     return false;
   description_.SetFont(exmfc::GetFont(5));
   // Panel creation order: scan, startup, plug-ins, uninstall, restore,

@@ -144,8 +144,17 @@ HRGN BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tolerance) {
 
 HBITMAP StretchedCopy(HBITMAP bitmap, int width, int height) {
   BITMAP info{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return nullptr;
+  return StretchedCopySplit(bitmap, info.bmWidth, width, height, width);
+}
+
+HBITMAP StretchedCopySplit(HBITMAP bitmap, int sourceSplit, int width, int height, int split) {
+  BITMAP info{};
   if (!bitmap || !GetObjectA(bitmap, sizeof info, &info) || width <= 0 || height <= 0)
     return nullptr;
+  if (sourceSplit <= 0 || sourceSplit > info.bmWidth || split <= 0 || split > width) return nullptr;
+  // Both parts empty or both not: one part cannot be stretched from nothing.
+  if ((sourceSplit == info.bmWidth) != (split == width)) return nullptr;
   fw::ClientDC screen(nullptr);
   fw::OwnedBitmap copy(CreateCompatibleBitmap(screen, width, height));
   if (!copy) return nullptr;
@@ -157,7 +166,10 @@ HBITMAP StretchedCopy(HBITMAP bitmap, int width, int height) {
     fw::SelectGuard selDst(dst, copy);
     SetStretchBltMode(dst, HALFTONE);
     SetBrushOrgEx(dst, 0, 0, nullptr);
-    if (!StretchBlt(dst, 0, 0, width, height, src, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY))
+    if (!StretchBlt(dst, 0, 0, split, height, src, 0, 0, sourceSplit, info.bmHeight, SRCCOPY))
+      return nullptr;
+    if (split < width && !StretchBlt(dst, split, 0, width - split, height, src, sourceSplit, 0,
+                                     info.bmWidth - sourceSplit, info.bmHeight, SRCCOPY))
       return nullptr;
   }
   return copy.Release();

@@ -69,8 +69,8 @@ void CheckControl(HWND hwnd, const std::string& screen, std::vector<std::string>
   RECT inside;
   GetClientRect(parent, &inside);
   std::ostringstream where;
-  where << screen << ": " << Describe(hwnd) << " at (" << r.left << "," << r.top << ")-("
-        << r.right << "," << r.bottom << ")";
+  where << screen << ": " << Describe(hwnd) << " at (" << r.left << "," << r.top << ")-(" << r.right
+        << "," << r.bottom << ")";
   if (r.left < 0 || r.top < 0 || r.right > inside.right || r.bottom > inside.bottom) {
     faults.push_back(where.str() + " lies outside its parent's client area " +
                      std::to_string(inside.right) + "x" + std::to_string(inside.bottom));
@@ -89,7 +89,8 @@ void CheckControl(HWND hwnd, const std::string& screen, std::vector<std::string>
     const LONG type = style & SS_TYPEMASK;
     // Bitmaps and icons carry no text to fit; ellipsis styles shorten
     // paths and counters on purpose.
-    if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP) return;
+    if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_LEFTNOWORDWRAP)
+      return;
     if (style & SS_ELLIPSISMASK) return;
     format = type == SS_LEFTNOWORDWRAP ? DT_SINGLELINE : DT_WORDBREAK;
     if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
@@ -111,8 +112,8 @@ void CheckControl(HWND hwnd, const std::string& screen, std::vector<std::string>
   const SIZE need = Measure(hwnd, font, text, width, format);
   if (need.cx > width || need.cy > client.bottom) {
     std::ostringstream fault;
-    fault << where.str() << ": text needs " << need.cx << "x" << need.cy << ", has " << width
-          << "x" << client.bottom;
+    fault << where.str() << ": text needs " << need.cx << "x" << need.cy << ", has " << width << "x"
+          << client.bottom;
     faults.push_back(fault.str());
   }
 }
@@ -186,8 +187,10 @@ class DpiLayoutTest : public AppTest {
       const std::string statusText = List().StatusText(row);
       const SIZE statusNeeds =
           Measure(List().GetHwnd(), exmfc::GetFont(7), statusText, 0, DT_SINGLELINE);
-      EXPECT_LE(labelNeeds.cx, label.right - label.left) << when << ": " << CCleanListControl::LabelOf(row);
-      EXPECT_LE(labelNeeds.cy, label.bottom - label.top) << when << ": " << CCleanListControl::LabelOf(row);
+      EXPECT_LE(labelNeeds.cx, label.right - label.left)
+          << when << ": " << CCleanListControl::LabelOf(row);
+      EXPECT_LE(labelNeeds.cy, label.bottom - label.top)
+          << when << ": " << CCleanListControl::LabelOf(row);
       EXPECT_LE(statusNeeds.cx, status.right - status.left) << when << ": " << statusText;
       EXPECT_GE(status.left, label.right) << when << ": status overlaps the label column";
     }

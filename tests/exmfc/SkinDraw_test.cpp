@@ -227,9 +227,8 @@ TEST(ScaleRegionTest, EdgesScaleLikeControlEdgesAndHolesStay) {
 }
 
 TEST(StretchedCopyTest, CopyHasTheNewSizeAndTheSourceStretched) {
-  fw::OwnedBitmap source(MakeBitmap(8, 2, [](int x, int) {
-    return x < 4 ? RGB(255, 0, 0) : RGB(0, 0, 255);
-  }));
+  fw::OwnedBitmap source(
+      MakeBitmap(8, 2, [](int x, int) { return x < 4 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
   fw::OwnedBitmap copy(exmfc::StretchedCopy(source, 24, 6));
   ASSERT_TRUE(copy);
   BITMAP info{};
@@ -248,6 +247,28 @@ TEST(StretchedCopyTest, CopyHasTheNewSizeAndTheSourceStretched) {
   }
   EXPECT_EQ(nullptr, exmfc::StretchedCopy(nullptr, 24, 6));
   EXPECT_EQ(nullptr, exmfc::StretchedCopy(source, 0, 6));
+}
+
+TEST(StretchedCopyTest, SplitMovesTheColumnLine) {
+  // 10 columns: red, a one-pixel black line at 4, blue; the line moves to 12
+  // of 20, each side stretched on its own.
+  fw::OwnedBitmap source(MakeBitmap(10, 2, [](int x, int) {
+    return x < 4 ? RGB(255, 0, 0) : x == 4 ? RGB(0, 0, 0) : RGB(0, 0, 255);
+  }));
+  fw::OwnedBitmap copy(exmfc::StretchedCopySplit(source, 4, 20, 2, 12));
+  ASSERT_TRUE(copy);
+  Dib32 out(20, 2);
+  ASSERT_TRUE(guitest::CopyBitmap(copy, out));
+  EXPECT_EQ(RGB(255, 0, 0), out.At(0, 0));
+  EXPECT_EQ(RGB(255, 0, 0), out.At(9, 0));
+  EXPECT_EQ(RGB(0, 0, 0), out.At(12, 0));
+  EXPECT_EQ(RGB(0, 0, 255), out.At(16, 0));
+  EXPECT_EQ(RGB(0, 0, 255), out.At(19, 0));
+  // Splits outside the widths, or one side empty and the other not.
+  EXPECT_EQ(nullptr, exmfc::StretchedCopySplit(source, 0, 20, 2, 12));
+  EXPECT_EQ(nullptr, exmfc::StretchedCopySplit(source, 11, 20, 2, 12));
+  EXPECT_EQ(nullptr, exmfc::StretchedCopySplit(source, 4, 20, 2, 21));
+  EXPECT_EQ(nullptr, exmfc::StretchedCopySplit(source, 10, 20, 2, 12));
 }
 
 }  // namespace
