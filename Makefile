@@ -92,3 +92,9 @@ demo: build prefixes
 .PHONY: screenshots
 screenshots: build prefixes
 	scripts/screenshot $(BUILD)/$(ARCH)
+
+# The layout test at each screen DPI (x64 build); it leaves a picture of
+# every main screen in $(BUILD)/screens-<dpi>.
+.PHONY: screens-dpi
+screens-dpi: build prefixes
+	cd $(BUILD)/x64 && $(abspath scripts/with-display) ctest -R DpiLayout_test --output-on-failure

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/AppFonts.h"
+#include "exmfc/DpiScale.h"
 #include "framework/GdiObject.h"
 #include "res/resource.h"
 
@@ -24,7 +25,8 @@ int TextWidth(HFONT font, const std::string& text) {
 
 bool MakeText(fw::CStatic& text, const std::string& content, const RECT& rect, HWND parent,
               AppFont font) {
-  if (!text.Create(content.c_str(), WS_CHILD | SS_CENTER | SS_NOPREFIX, rect, parent)) return false;
+  if (!text.Create(content.c_str(), WS_CHILD | SS_CENTER | SS_NOPREFIX, exmfc::Scale(rect), parent))
+    return false;
   text.SetFont(GetAppFont(font));
   return true;
 }
@@ -56,7 +58,7 @@ bool CAboutControls::Create(HWND parent, DWORD windowsMajorVersion) {
     const std::string text = LinkText(address);
     // The address must show whole: a text wider than the link's place
     // widens it evenly on both sides.
-    RECT place{140, 110, 240, 125};
+    RECT place = exmfc::Scale(RECT{140, 110, 240, 125});
     const int width = TextWidth(link_.Font(), text) + 4;
     if (width > place.right - place.left) {
       const int centre = (place.left + place.right) / 2;
@@ -75,7 +77,7 @@ bool CAboutControls::Create(HWND parent, DWORD windowsMajorVersion) {
     return false;
   AddControl(&version_);
   // The notice sits on the work area's last lines; the work area is 307
-  // pixels high, so anything lower would never be seen.
+  // pixels high at 96 DPI, so anything lower would never be seen.
   if (!MakeText(notice_, LoadText(IDS_ABOUT_NOTICE), RECT{2, 284, 368, 300}, parent,
                 AppFont::kText))
     return false;

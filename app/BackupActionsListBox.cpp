@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/AppFonts.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -32,7 +33,7 @@ bool CBackupActionsListBox::Create(const RECT& rect, HWND parent, UINT id) {
   const DWORD style = WS_CHILD | WS_TABSTOP | LBS_NOTIFY | LBS_SORT | LBS_OWNERDRAWFIXED |
                       LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
   if (!CListBox::Create(style, rect, parent, id)) return false;
-  SetItemHeight(0, kRowHeight);
+  SetItemHeight(0, exmfc::Scale(kRowHeight));
   return true;
 }
 
@@ -61,7 +62,7 @@ CBackupActionsListBox::Row* CBackupActionsListBox::GetRow(int index) const {
 RECT CBackupActionsListBox::TickBoxRect(int index) const {
   RECT item = GetItemRect(index);
   RECT box = {item.left, item.top, item.left + (item.bottom - item.top), item.bottom};
-  InflateRect(&box, -kTickInset, -kTickInset);
+  InflateRect(&box, -exmfc::Scale(kTickInset), -exmfc::Scale(kTickInset));
   return box;
 }
 
@@ -92,7 +93,9 @@ void CBackupActionsListBox::UpdateScrollBar() const {
   if (bar_ && bar_->GetHwnd()) bar_->UpdateFromList();
 }
 
-void CBackupActionsListBox::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = kRowHeight; }
+void CBackupActionsListBox::MeasureItem(MEASUREITEMSTRUCT* item) {
+  item->itemHeight = exmfc::Scale(kRowHeight);
+}
 
 void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
   if (item->itemID == static_cast<UINT>(-1)) return;
@@ -102,14 +105,14 @@ void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
   FillRect(dc, &rc, selected ? selected_.Get() : background_.Get());
   const Row* row = reinterpret_cast<const Row*>(item->itemData);
   RECT box = {rc.left, rc.top, rc.left + (rc.bottom - rc.top), rc.bottom};
-  InflateRect(&box, -kTickInset, -kTickInset);
+  InflateRect(&box, -exmfc::Scale(kTickInset), -exmfc::Scale(kTickInset));
   HICON tick = row && row->ticked ? ticked_.Get() : unticked_.Get();
   DrawIconEx(dc, box.left, box.top, tick, box.right - box.left, box.bottom - box.top, 0, nullptr,
              DI_NORMAL);
-  DrawIconEx(dc, rc.left + kItemIconLeft, rc.top + (rc.bottom - rc.top - 16) / 2, itemIcon_, 16, 16,
-             0, nullptr, DI_NORMAL);
+  DrawIconEx(dc, rc.left + exmfc::Scale(kItemIconLeft), rc.top + (rc.bottom - rc.top - 16) / 2,
+             itemIcon_, 16, 16, 0, nullptr, DI_NORMAL);
   RECT text = rc;
-  text.left += kTextLeft;
+  text.left += exmfc::Scale(kTextLeft);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
   fw::SelectGuard font(dc, GetAppFont(AppFont::kList));

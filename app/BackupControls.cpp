@@ -13,6 +13,7 @@
 #include "backup/BackupManager.h"
 #include "backup/RegFileExport.h"
 #include "backup/SnapshotCodec.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -58,27 +59,31 @@ CBackupControls::CBackupControls()
                                                  16, 0))) {}
 
 bool CBackupControls::Create(HWND parent) {
+  using exmfc::Scale;
   parent_ = parent;
-  if (!sessionLabel_.Create("Select session:", WS_CHILD, kSessionLabelRect, parent)) return false;
+  if (!sessionLabel_.Create("Select session:", WS_CHILD, Scale(kSessionLabelRect), parent))
+    return false;
   sessionLabel_.SetFont(GetAppFont(AppFont::kLabel));
-  if (!actionsLabel_.Create("Select action(s) for restore operation:", WS_CHILD, kActionsLabelRect,
-                            parent))
+  if (!actionsLabel_.Create("Select action(s) for restore operation:", WS_CHILD,
+                            Scale(kActionsLabelRect), parent))
     return false;
   actionsLabel_.SetFont(GetAppFont(AppFont::kLabel));
 
-  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, kFrameRect, parent, IDC_STATIC_NONE))
+  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, Scale(kFrameRect), parent,
+                     IDC_STATIC_NONE))
     return false;
   frame_.SetShapeStyle(ListFrameStyle());
   RECT inner = frame_.GetClientRect();
-  InflateRect(&inner, -kListInset, -kListInset);
-  RECT bar = {inner.right - exmfc::CScrollBarEx::kArrow, inner.top, inner.right, inner.bottom};
+  InflateRect(&inner, -Scale(kListInset), -Scale(kListInset));
+  RECT bar = {inner.right - Scale(exmfc::CScrollBarEx::kArrow), inner.top, inner.right,
+              inner.bottom};
   RECT listRect = {inner.left, inner.top, bar.left, inner.bottom};
   if (!list_.Create(listRect, frame_, 0)) return false;
   if (!scrollBar_.Create(WS_CHILD, bar, frame_, 0, IDB_SCROLL_UP)) return false;
   scrollBar_.Bind(list_.GetHwnd());
   list_.SetScrollBar(&scrollBar_);
 
-  if (!sessionBox_.Create(WS_CHILD | WS_TABSTOP, kSessionBoxRect, parent, 0, IDB_COMBO_ARROW,
+  if (!sessionBox_.Create(WS_CHILD | WS_TABSTOP, Scale(kSessionBoxRect), parent, 0, IDB_COMBO_ARROW,
                           IDB_SCROLL_UP))
     return false;
   sessionBox_.SetIcon(sessionIcon_);

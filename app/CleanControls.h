@@ -38,6 +38,8 @@ class CCleanControls : public exmfc::CControlsHolder {
   exmfc::CSkinButton& GetFixButton() { return fixErrors_; }
 
  private:
+  // Makes the header bitmap for the list's columns and shows it.
+  void FitHeader(HWND parent);
   exmfc::CShapeWnd listFrame_;
   fw::CStatic header_;
   exmfc::CSkinButton scanNow_;

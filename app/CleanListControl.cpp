@@ -1,9 +1,11 @@
 #include "app/CleanListControl.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/AppFonts.h"
 #include "engine/ScanCategories.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -33,8 +35,15 @@ constexpr COLORREF kLineColour = 0xCCCCCC;
 constexpr COLORREF kNotScannedColour = 0xBBBBBB;
 constexpr COLORREF kErrorsColour = RGB(255, 32, 0);
 constexpr COLORREF kNoErrorsColour = RGB(0, 221, 0);
-constexpr int kStatusOffset = 218;
+// Row geometry in 96-DPI pixels: the least label column width, the tick
+// box's and the "Details" button's place, the gaps around the divider line.
 constexpr int kDividerOffset = 235;
+constexpr int kTickInset = 4;
+constexpr int kLabelGap = 6;
+constexpr int kStatusGap = 6;
+constexpr int kDetailsInset = 5;
+constexpr int kDetailsSide = 13;
+constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
 
 HICON LoadSmallIcon(UINT id) {
   return static_cast<HICON>(
@@ -78,12 +87,21 @@ bool CCleanListControl::Create(const RECT& rect, HWND parent, UINT id) {
   const DWORD style = WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
                       LBS_NOINTEGRALHEIGHT | LBS_NOSEL | WS_TABSTOP;
   if (!CListBox::Create(style, rect, parent, id)) return false;
-  SetItemHeight(0, kRowHeight);
+  SetItemHeight(0, exmfc::Scale(kRowHeight));
+  {
+    fw::ClientDC dc(GetHwnd());
+    fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
+    for (const RowInfo& info : kRows) {
+      RECT r = {0, 0, 0, 0};
+      DrawTextA(dc, info.label, -1, &r, DT_SINGLELINE | DT_CALCRECT);
+      labelWidth_ = std::max<int>(labelWidth_, r.right);
+    }
+  }
   for (int i = 0; i < kRowCount; ++i) {
     auto row = std::make_unique<Row>();
     int index = AddString(kRows[i].label);
     if (index < 0) return false;
-    RECT none = {0, 0, 13, 13};
+    RECT none = {0, 0, exmfc::Scale(kDetailsSide), exmfc::Scale(kDetailsSide)};
     if (!row->details.Create("", WS_CHILD, none, GetHwnd(), kRows[i].command)) return false;
     row->details.SetSkin(IDB_DETAILS, SKINSET_NPH, SKINW_DETAILS);
     row->details.SetTooltipText("Details");
@@ -103,17 +121,37 @@ RECT CCleanListControl::TickBoxRect(int index) const {
   RECT item = GetItemRect(index);
   int side = item.bottom - item.top;
   RECT box = {item.left, item.top, item.left + side, item.bottom};
-  InflateRect(&box, -4, -4);
+  InflateRect(&box, -exmfc::Scale(kTickInset), -exmfc::Scale(kTickInset));
   return box;
+}
+
+const char* CCleanListControl::LabelOf(int row) {
+  return row >= 0 && row < kRowCount ? kRows[row].label : "";
+}
+
+RECT CCleanListControl::LabelRect(int index) const {
+  RECT item = GetItemRect(index);
+  const int left = TickBoxRect(index).right + exmfc::Scale(kLabelGap);
+  const int divider = std::max<int>(item.left + exmfc::Scale(kDividerOffset),
+                                    left + labelWidth_ + exmfc::Scale(kLabelGap) / 2);
+  return RECT{left, item.top, divider, item.bottom};
+}
+
+RECT CCleanListControl::StatusRect(int index) const {
+  RECT item = GetItemRect(index);
+  const int side = item.bottom - item.top;
+  return RECT{LabelRect(index).right + exmfc::Scale(kStatusGap), item.top, item.right - side,
+              item.bottom};
 }
 
 RECT CCleanListControl::DetailsButtonRect(int index) const {
   RECT item = GetItemRect(index);
   int side = item.bottom - item.top;
   RECT square = {item.right - side, item.top, item.right, item.bottom};
-  square.left += 5;
-  square.top += 5;
-  return RECT{square.left, square.top, square.left + 13, square.top + 13};
+  square.left += exmfc::Scale(kDetailsInset);
+  square.top += exmfc::Scale(kDetailsInset);
+  const int details = exmfc::Scale(kDetailsSide);
+  return RECT{square.left, square.top, square.left + details, square.top + details};
 }
 
 void CCleanListControl::PlaceDetailsButtons() {
@@ -163,7 +201,9 @@ std::string CCleanListControl::StatusText(int index) const {
   return text;
 }
 
-void CCleanListControl::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = kRowHeight; }
+void CCleanListControl::MeasureItem(MEASUREITEMSTRUCT* item) {
+  item->itemHeight = exmfc::Scale(kRowHeight);
+}
 
 void CCleanListControl::DrawItem(DRAWITEMSTRUCT* item) {
   if (item->itemID == static_cast<UINT>(-1)) return;
@@ -174,6 +214,8 @@ void CCleanListControl::DrawItem(DRAWITEMSTRUCT* item) {
   FillRect(dc, &rc, background_);
   SetBkMode(dc, TRANSPARENT);
 
+  const int index = static_cast<int>(item->itemID);
+  RECT label = LabelRect(index);
   {
     fw::OwnedPen pen(CreatePen(PS_SOLID, 1, kLineColour));
     fw::SelectGuard selPen(dc, pen);
@@ -181,34 +223,30 @@ void CCleanListControl::DrawItem(DRAWITEMSTRUCT* item) {
     LineTo(dc, rc.right, rc.top);
     MoveToEx(dc, rc.left, rc.bottom - 1, nullptr);
     LineTo(dc, rc.right, rc.bottom - 1);
-    MoveToEx(dc, rc.left + kDividerOffset, rc.top, nullptr);
-    LineTo(dc, rc.left + kDividerOffset, rc.bottom);
+    MoveToEx(dc, label.right, rc.top, nullptr);
+    LineTo(dc, label.right, rc.bottom);
   }
 
-  const int side = rc.bottom - rc.top;
-  RECT box = {rc.left, rc.top, rc.left + side, rc.bottom};
-  InflateRect(&box, -4, -4);
+  const RECT box = TickBoxRect(index);
   DrawIconEx(dc, box.left, box.top, row->ticked ? ticked_.Get() : unticked_.Get(),
              box.right - box.left, box.bottom - box.top, 0, nullptr, DI_NORMAL);
 
   fw::SelectGuard selFont(dc, GetAppFont(AppFont::kList));
-  const UINT format = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-  RECT label = {box.right + 3 + 3, rc.top, rc.left + kDividerOffset, rc.bottom};
-  std::string text = GetText(static_cast<int>(item->itemID));
+  std::string text = GetText(index);
   SetTextColor(dc, RGB(0, 0, 0));
-  DrawTextA(dc, text.c_str(), -1, &label, format);
+  DrawTextA(dc, text.c_str(), -1, &label, kTextFormat);
 
-  std::string status = StatusText(static_cast<int>(item->itemID));
+  std::string status = StatusText(index);
   COLORREF colour = !row->scanned ? kNotScannedColour
                     : row->totalErrors > 0 ? kErrorsColour
                                            : kNoErrorsColour;
-  RECT statusRect = {label.left + kStatusOffset, rc.top, rc.right - side, rc.bottom};
+  RECT statusRect = StatusRect(index);
   SetTextColor(dc, colour);
-  DrawTextA(dc, status.c_str(), -1, &statusRect, format);
+  DrawTextA(dc, status.c_str(), -1, &statusRect, kTextFormat);
 
   // A no-selection list box keeps no caret of its own: the keyboard's row
   // is ours, framed while the list has the focus.
-  if (static_cast<int>(item->itemID) == focusRow_ && ::GetFocus() == GetHwnd()) {
+  if (index == focusRow_ && ::GetFocus() == GetHwnd()) {
     RECT focus = rc;
     InflateRect(&focus, -1, -1);
     SetTextColor(dc, RGB(0, 0, 0));

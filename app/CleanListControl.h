@@ -45,6 +45,13 @@ class CCleanListControl : public fw::CListBox {
   Row* GetRow(int index) const;
   // The tick box of a row, in list client coordinates.
   RECT TickBoxRect(int index) const;
+  // Where a row's label and status texts are drawn, in list client
+  // coordinates. The label column is as wide as the widest label in the
+  // list's font, so no label is cut; the status takes what is left.
+  RECT LabelRect(int index) const;
+  RECT StatusRect(int index) const;
+  // The text a row's label shows ("&&" drawn as "&").
+  static const char* LabelOf(int row);
   // Recounts total and selected errors per row from the result list,
   // repaints changed rows, re-places the "Details" buttons; returns the
   // number of selected errors.
@@ -75,6 +82,8 @@ class CCleanListControl : public fw::CListBox {
   fw::OwnedBrush background_;
   fw::OwnedIcon ticked_;
   fw::OwnedIcon unticked_;
+  // Widest label in the row font, measured at creation.
+  int labelWidth_ = 0;
   std::vector<std::unique_ptr<Row>> rows_;
   RegCheck::CActionList results_;
   int focusRow_ = 0;

@@ -6,6 +6,7 @@
 #include "app/AppFonts.h"
 #include "app/PanelLook.h"
 #include "engine/IgnoreList.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -19,19 +20,20 @@ CDetailsDlg::CDetailsDlg(RegCheck::CActionList& results, int mask)
 void CDetailsDlg::InitSkin() {
   regionOn_ = true;
   keyColour_ = RGB(255, 0, 255);
-  captionRect_ = RECT{25, 5, kWidth - 70, 33};
+  captionRect_ = exmfc::Scale(RECT{25, 5, kWidth - 70, 33});
   ctlTextColour_ = RGB(0, 0, 0);
   cursor_ = LoadCursor(nullptr, IDC_ARROW);
 }
 
 BOOL CDetailsDlg::OnInitDialog() {
   CWindowSkin::OnInitDialog();
-  SetWindowPos(GetHwnd(), nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+  using exmfc::Scale;
+  SetWindowPos(GetHwnd(), nullptr, 0, 0, Scale(kWidth), Scale(kHeight), SWP_NOMOVE | SWP_NOZORDER);
   label_.Create("Select/Unselect Errors for Repair:", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
-                RECT{22, 50, 250, 65}, GetHwnd());
+                Scale(RECT{22, 50, 250, 65}), GetHwnd());
   label_.SetFont(GetAppFont(AppFont::kLabel));
-  list_.Create(RECT{20, 67, kWidth - 20, kHeight - 50}, GetHwnd(), kListId);
-  close_.Create("", WS_CHILD | WS_VISIBLE, RECT{kWidth - 32, 6, kWidth - 10, 27}, GetHwnd(),
+  list_.Create(Scale(RECT{20, 67, kWidth - 20, kHeight - 50}), GetHwnd(), kListId);
+  close_.Create("", WS_CHILD | WS_VISIBLE, Scale(RECT{kWidth - 32, 6, kWidth - 10, 27}), GetHwnd(),
                 IDCANCEL);
   close_.SetSkin(IDB_CLOSE, SKINSET_NPH, SKINW_CLOSE);
   const int top = kHeight - 41;

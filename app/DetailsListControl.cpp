@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/AppFonts.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -22,7 +23,7 @@ bool CDetailsListControl::Create(const RECT& rect, HWND parent, UINT id) {
   const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER |
                       LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
   if (!CListBox::Create(style, rect, parent, id)) return false;
-  SetItemHeight(0, kRowHeight);
+  SetItemHeight(0, exmfc::Scale(kRowHeight));
   // Measured and drawn in the same font, so the extent fits the text.
   SetFont(GetAppFont(AppFont::kList), FALSE);
   return true;
@@ -61,7 +62,9 @@ RECT CDetailsListControl::TickBoxRect(int index) const {
   return box;
 }
 
-void CDetailsListControl::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = kRowHeight; }
+void CDetailsListControl::MeasureItem(MEASUREITEMSTRUCT* item) {
+  item->itemHeight = exmfc::Scale(kRowHeight);
+}
 
 void CDetailsListControl::DrawItem(DRAWITEMSTRUCT* item) {
   if (item->itemID == static_cast<UINT>(-1)) return;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/AppFonts.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 CFixProgressDlg::CFixProgressDlg()
@@ -14,7 +15,8 @@ void CFixProgressDlg::InitSkin() {
   regionOn_ = true;
   keyColour_ = RGB(255, 0, 255);
   RECT client = GetClientRect();
-  captionRect_ = RECT{25, 5, client.right - 70, 33};
+  captionRect_ =
+      RECT{exmfc::Scale(25), exmfc::Scale(5), client.right - exmfc::Scale(70), exmfc::Scale(33)};
   ctlTextColour_ = RGB(0, 0, 0);
   cursor_ = LoadCursor(nullptr, IDC_ARROW);
 }

@@ -4,6 +4,7 @@
 
 #include "app/AppFonts.h"
 #include "app/AppOptions.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -59,8 +60,8 @@ UINT CMainFrame::TaskbarCreatedMessage() {
 }
 
 bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
-  cs.cx = kWidth;
-  cs.cy = kHeight;
+  cs.cx = exmfc::Scale(kWidth);
+  cs.cy = exmfc::Scale(kHeight);
   cs.style = kStyle;
   cs.dwExStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
   // Tab walks into the work area's panels as in a dialog.
@@ -73,7 +74,7 @@ bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
 void CMainFrame::InitSkin() {
   regionOn_ = true;
   keyColour_ = RGB(255, 0, 255);
-  captionRect_ = RECT{0, 0, kWidth, 50};
+  captionRect_ = exmfc::Scale(RECT{0, 0, kWidth, 50});
   cursor_ = LoadCursor(nullptr, IDC_ARROW);
   SetTitleFontCopy(GetAppFont(AppFont::kTitle));
 }
@@ -93,7 +94,7 @@ int CMainFrame::OnCreate() {
 
   for (int i = 0; i < kButtonCount; ++i) {
     const ButtonInfo& b = kButtons[i];
-    RECT r = {b.left, b.top, b.left + b.cx, b.top + b.cy};
+    const RECT r = exmfc::Scale(RECT{b.left, b.top, b.left + b.cx, b.top + b.cy});
     if (!buttons_[i].Create("", WS_CHILD | WS_VISIBLE | WS_TABSTOP, r, GetHwnd(), b.id)) return -1;
     buttons_[i].SetSkin(b.bitmap, SKINSET_NPH, b.width, 0, 0, 0, kFocusInset);
   }
@@ -105,14 +106,18 @@ int CMainFrame::OnCreate() {
 void CMainFrame::Layout() {
   RECT client = GetClientRect();
   if (workArea_.GetHwnd()) {
-    RECT area = {client.left + 256, client.top + 95, client.right - 18, client.bottom - 35};
+    using exmfc::Scale;
+    RECT area = {client.left + Scale(256), client.top + Scale(95), client.right - Scale(18),
+                 client.bottom - Scale(35)};
     workArea_.MoveWindow(area);
   }
-  const int right = client.right;
+  // Placed from the right edge in 96-DPI pixels, then scaled as a whole so
+  // the buttons land where the stretched skin draws their plates.
+  const int right = MulDiv(client.right, USER_DEFAULT_SCREEN_DPI, exmfc::ScreenDpi());
   if (buttons_[0].GetHwnd())
-    buttons_[0].MoveWindow(RECT{right - 32, 6, right - 32 + 22, 6 + 21});
+    buttons_[0].MoveWindow(exmfc::Scale(RECT{right - 32, 6, right - 32 + 22, 6 + 21}));
   if (buttons_[1].GetHwnd())
-    buttons_[1].MoveWindow(RECT{right - 61, 8, right - 61 + 22, 8 + 21});
+    buttons_[1].MoveWindow(exmfc::Scale(RECT{right - 61, 8, right - 61 + 22, 8 + 21}));
 }
 
 void CMainFrame::ShowMainWindow() {

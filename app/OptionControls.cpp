@@ -7,13 +7,15 @@
 #include "app/PanelLook.h"
 #include "app/SchedulerDlg.h"
 #include "engine/ScanCategories.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
 
 bool MakeCheckBox(fw::CButton& box, const char* text, const RECT& rect, HWND parent, UINT id,
                   int on) {
-  if (!box.Create(text, WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX, rect, parent, id)) return false;
+  if (!box.Create(text, WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX, exmfc::Scale(rect), parent, id))
+    return false;
   box.SetFont(GetAppFont(AppFont::kLabel));
   box.SetCheck(on ? BST_CHECKED : BST_UNCHECKED);
   return true;
@@ -37,12 +39,12 @@ bool COptionControls::Create(HWND parent) {
     return false;
 
   if (!ignoredLabel_.Create("Errors that scans ignore:", WS_CHILD | SS_NOPREFIX,
-                            RECT{2, 154, 378, 169}, parent))
+                            exmfc::Scale(RECT{2, 154, 378, 169}), parent))
     return false;
   ignoredLabel_.SetFont(GetAppFont(AppFont::kLabel));
   if (!ignoredList_.Create(WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | WS_BORDER |
                                LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                           RECT{2, 170, 378, 206}, parent, IDC_OPT_IGNORED_LIST))
+                           exmfc::Scale(RECT{2, 170, 378, 206}), parent, IDC_OPT_IGNORED_LIST))
     return false;
   ignoredList_.SetFont(GetAppFont(AppFont::kLabel));
   if (!MakeSkinButton(removeIgnored_, "Remove", RECT{278, 210, 378, 234}, parent,

@@ -1,6 +1,7 @@
 #include "app/PanelLook.h"
 
 #include "app/AppFonts.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 exmfc::ShapeStyle ListFrameStyle() {
@@ -14,7 +15,8 @@ exmfc::ShapeStyle ListFrameStyle() {
 
 bool MakeSkinButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
                     UINT id, DWORD style) {
-  if (!button.Create(text, WS_CHILD | WS_TABSTOP | style, rect, parent, id)) return false;
+  if (!button.Create(text, WS_CHILD | WS_TABSTOP | style, exmfc::Scale(rect), parent, id))
+    return false;
   // The focus frame shows where Space will press.
   button.SetSkin(IDB_BUTTON, SKINSET_NPHD, SKINW_BUTTON, 0, 0, 0, 3);
   button.SetFont(GetAppFont(AppFont::kButton));

@@ -12,5 +12,6 @@ exmfc::ShapeStyle ListFrameStyle();
 
 // Creates `button` with the program's button skin and font; `style` adds to
 // WS_CHILD (WS_VISIBLE for dialogs, nothing for panels shown later).
+// `rect` is in 96-DPI pixels and scaled to the screen's DPI.
 bool MakeSkinButton(exmfc::CSkinButton& button, const char* text, const RECT& rect, HWND parent,
                     UINT id, DWORD style = 0);

@@ -6,6 +6,7 @@
 #include "app/AppOptions.h"
 #include "app/PanelLook.h"
 #include "engine/ScanCategories.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -79,7 +80,7 @@ void CProgressDlg::OnProgress() {
 void CProgressDlg::InitSkin() {
   regionOn_ = true;
   keyColour_ = RGB(255, 0, 255);
-  captionRect_ = RECT{22, 5, kWidth - 75, 33};
+  captionRect_ = exmfc::Scale(RECT{22, 5, kWidth - 75, 33});
   ctlTextColour_ = kTextColour;
   cursor_ = LoadCursor(nullptr, IDC_ARROW);
 }
@@ -92,21 +93,22 @@ BOOL CProgressDlg::OnInitDialog() {
   scan.Start(&results_);
 
   // Sized first: the controls below are placed against the final size.
-  SetWindowPos(GetHwnd(), nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+  using exmfc::Scale;
+  SetWindowPos(GetHwnd(), nullptr, 0, 0, Scale(kWidth), Scale(kHeight), SWP_NOMOVE | SWP_NOZORDER);
 
   const DWORD text = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
-  section_.Create("", text, RECT{16, 54, 277, 72}, GetHwnd());
-  path_.Create("", text | SS_PATHELLIPSIS, RECT{16, 90, 277, 108}, GetHwnd());
-  keys_.Create("0", text, RECT{159, 132, 235, 151}, GetHwnd());
-  entries_.Create("0", text, RECT{159, 160, 235, 179}, GetHwnd());
-  errors_.Create("0", text, RECT{159, 188, 235, 207}, GetHwnd());
+  section_.Create("", text, Scale(RECT{16, 54, 277, 72}), GetHwnd());
+  path_.Create("", text | SS_PATHELLIPSIS, Scale(RECT{16, 90, 277, 108}), GetHwnd());
+  keys_.Create("0", text, Scale(RECT{159, 132, 235, 151}), GetHwnd());
+  entries_.Create("0", text, Scale(RECT{159, 160, 235, 179}), GetHwnd());
+  errors_.Create("0", text, Scale(RECT{159, 188, 235, 207}), GetHwnd());
   section_.SetFont(GetAppFont(AppFont::kLabel));
   path_.SetFont(GetAppFont(AppFont::kPath));
   keys_.SetFont(GetAppFont(AppFont::kLabel));
   entries_.SetFont(GetAppFont(AppFont::kLabel));
   errors_.SetFont(GetAppFont(AppFont::kLabel));
 
-  close_.Create("", WS_CHILD | WS_VISIBLE, RECT{kWidth - 32, 6, kWidth - 10, 27}, GetHwnd(),
+  close_.Create("", WS_CHILD | WS_VISIBLE, Scale(RECT{kWidth - 32, 6, kWidth - 10, 27}), GetHwnd(),
                 IDC_CLOSE);
   close_.SetSkin(IDB_CLOSE, SKINSET_NPH, SKINW_CLOSE);
   const int left = (kWidth - 100) / 2;

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "exmfc/DpiScale.h"
 #include "framework/Controls.h"
 #include "res/resource.h"
 
@@ -24,14 +25,16 @@ std::string CSchedulerDlg::ProgramFolder(const std::string& programPath) {
 void CSchedulerDlg::InitSkin() {
   regionOn_ = true;
   keyColour_ = RGB(255, 0, 255);
-  captionRect_ = RECT{0, 0, kWidth, 33};
+  // The template sizes the dialog in dialog units, which follow the font
+  // and so the DPI; the caption strip is as wide as the result.
+  RECT client = GetClientRect();
+  captionRect_ = RECT{0, 0, client.right, exmfc::Scale(33)};
   ctlTextColour_ = RGB(0, 0, 0);
   cursor_ = LoadCursor(nullptr, IDC_ARROW);
 }
 
 BOOL CSchedulerDlg::OnInitDialog() {
   CWindowSkin::OnInitDialog();
-  SetWindowPos(GetHwnd(), nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER);
   CenterWindow();
   HWND frequency = GetDlgItem(IDC_SCHED_FREQUENCY);
   ::SendMessageA(frequency, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Weekly"));

@@ -14,9 +14,6 @@
 
 class CSchedulerDlg : public exmfc::CWindowSkin<fw::CDialog> {
  public:
-  static constexpr int kWidth = 360;
-  static constexpr int kHeight = 200;
-
   CSchedulerDlg();
   ~CSchedulerDlg() override;
 

@@ -1,5 +1,6 @@
 #include "app/SplashDlg.h"
 
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 CSplashDlg::CSplashDlg() : CWindowSkin(IDB_SPLASH, static_cast<UINT>(IDD_SPLASH)) {}
@@ -12,7 +13,8 @@ void CSplashDlg::InitSkin() {
 
 BOOL CSplashDlg::OnInitDialog() {
   CWindowSkin::OnInitDialog();
-  SetWindowPos(GetHwnd(), nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(GetHwnd(), nullptr, 0, 0, exmfc::Scale(kWidth), exmfc::Scale(kHeight),
+               SWP_NOMOVE | SWP_NOZORDER);
   CenterWindow();
   HWND self = GetHwnd();
   sleeper_.Start([this, self] {

@@ -3,6 +3,7 @@
 #include "app/AppFonts.h"
 #include "app/PanelLook.h"
 #include "backup/BackupManager.h"
+#include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
 namespace {
@@ -11,8 +12,9 @@ constexpr char kConfirmCaption[] = "Confirm";
 
 const RECT kCaptionRect = {3, 49, 381, 67};
 const RECT kFrameRect = {2, 67, 381, 267};
-const RECT kFirstButtonRect = {177, 272, 277, 296};
-const RECT kSecondButtonRect = {281, 272, 381, 296};
+// 110 pixels: "Remove Plugin" needs more than the 100 of other panels.
+const RECT kFirstButtonRect = {157, 272, 267, 296};
+const RECT kSecondButtonRect = {271, 272, 381, 296};
 constexpr int kListInset = 3;
 
 }  // namespace
@@ -30,9 +32,9 @@ CToolListBox::~CToolListBox() { DestroyWindow(); }
 bool CToolListBox::Create(HWND frame) {
   RECT inner;
   ::GetClientRect(frame, &inner);
-  InflateRect(&inner, -kListInset, -kListInset);
+  InflateRect(&inner, -exmfc::Scale(kListInset), -exmfc::Scale(kListInset));
   if (!CListBox::Create(kStyle, inner, frame, 0)) return false;
-  SetItemHeight(0, kItemHeight);
+  SetItemHeight(0, exmfc::Scale(kItemHeight));
   return true;
 }
 
@@ -45,9 +47,10 @@ void CToolListBox::DrawItem(DRAWITEMSTRUCT* item) {
   FillRect(dc, &rc, selected ? selected_.Get() : normal_.Get());
   SetBkMode(dc, TRANSPARENT);
   if (icon_)
-    DrawIconEx(dc, rc.left + kIconLeft, rc.top + kIconTop, icon_, 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, rc.left + exmfc::Scale(kIconLeft), rc.top + (rc.bottom - rc.top - 16) / 2, icon_,
+               16, 16, 0, nullptr, DI_NORMAL);
   RECT text = rc;
-  text.left += kTextLeft;
+  text.left += exmfc::Scale(kTextLeft);
   SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
   fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
   // Registry names may hold '&'; draw them as they are.
@@ -66,11 +69,13 @@ CToolPanel::CToolPanel(CToolListBox& list, const char* caption, Button first, Bu
     : list_(list), captionText_(caption), first_(first), second_(second) {}
 
 bool CToolPanel::Create(HWND parent) {
-  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, kFrameRect, parent, IDC_STATIC_NONE))
+  if (!frame_.Create(exmfc::CShapeWnd::kRectangle, WS_CHILD, exmfc::Scale(kFrameRect), parent,
+                     IDC_STATIC_NONE))
     return false;
   frame_.SetShapeStyle(ListFrameStyle());
   if (!list_.Create(frame_)) return false;
-  if (!caption_.Create(captionText_, WS_CHILD, kCaptionRect, parent, IDC_STATIC_NONE)) return false;
+  if (!caption_.Create(captionText_, WS_CHILD, exmfc::Scale(kCaptionRect), parent, IDC_STATIC_NONE))
+    return false;
   caption_.SetFont(GetAppFont(AppFont::kLabel));
   if (first_.text && !MakeSkinButton(firstButton_, first_.text, kFirstButtonRect, parent, first_.id)) return false;
   if (second_.text && !MakeSkinButton(secondButton_, second_.text, kSecondButtonRect, parent, second_.id)) return false;

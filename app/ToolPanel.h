@@ -23,7 +23,6 @@ class CToolListBox : public fw::CListBox {
  public:
   static constexpr int kItemHeight = 24;
   static constexpr int kIconLeft = 3;
-  static constexpr int kIconTop = 4;
   static constexpr int kTextLeft = 26;
   static constexpr COLORREF kNormalColour = RGB(255, 255, 255);
   static constexpr COLORREF kSelectedColour = RGB(119, 119, 119);

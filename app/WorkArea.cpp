@@ -15,6 +15,8 @@
 #include "app/ProgressDlg.h"
 #include "backup/BackupManager.h"
 #include "engine/FixRun.h"
+#include "exmfc/DpiScale.h"
+#include "exmfc/SkinDraw.h"
 #include "framework/WorkerThread.h"
 #include "res/resource.h"
 
@@ -31,6 +33,14 @@ std::string LoadText(UINT id) {
   char text[512] = "";
   if (id) LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
   return text;
+}
+
+// The frame's skin as the frame draws it at the screen's DPI, so the work
+// area's background lines up with the frame around it.
+HBITMAP LoadFrameSkin() {
+  fw::OwnedBitmap drawn(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MAINFRAME)));
+  return exmfc::StretchedCopy(drawn, exmfc::Scale(CMainFrame::kWidth),
+                              exmfc::Scale(CMainFrame::kHeight));
 }
 
 // Panel shown by a work area command, or -1.
@@ -79,7 +89,7 @@ class CFixRunProgress : public RegCheck::IFixProgress {
 }  // namespace
 
 CWorkArea::CWorkArea()
-    : patternBitmap_(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MAINFRAME))),
+    : patternBitmap_(LoadFrameSkin()),
       darkBrush_(CreateSolidBrush(0x444444)),
       whiteBrush_(CreateSolidBrush(RGB(255, 255, 255))) {
   if (patternBitmap_) patternBrush_.Reset(CreatePatternBrush(patternBitmap_));
@@ -96,7 +106,8 @@ bool CWorkArea::Create(HWND parent, const RECT& rect) {
 bool CWorkArea::CreatePanels() {
   // 40 rather than 35 pixels high: the longest descriptions take three
   // lines, and the panels start below 40.
-  if (!description_.Create("", WS_CHILD | WS_VISIBLE | SS_NOPREFIX, RECT{0, 0, 360, 40}, GetHwnd()))
+  if (!description_.Create("", WS_CHILD | WS_VISIBLE | SS_NOPREFIX,
+                           exmfc::Scale(RECT{0, 0, 360, 40}), GetHwnd()))
     return false;
   description_.SetFont(GetAppFont(AppFont::kText));
   // Panel creation order: scan, startup, plug-ins, uninstall, restore,

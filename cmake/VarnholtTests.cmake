@@ -41,12 +41,17 @@ function(varnholt_add_prefix_test name prefix timeout)
         TIMEOUT ${timeout} LABELS "${VARNHOLT_ARCH};${prefix}")
 endfunction()
 
-# varnholt_test_dir(<area> LIBS <libs...> [OWN_PREFIX <names...>]): one test
-# executable per *_test.cpp in the calling folder, linked with the given
-# libraries. Tests named in OWN_PREFIX write the real registry and run in a
-# throwaway copy of their prefix.
+# varnholt_test_dir(<area> LIBS <libs...> [OWN_PREFIX <names...>]
+#                   [PER_DPI <names...>]): one test executable per
+# *_test.cpp in the calling folder, linked with the given libraries. Tests
+# named in OWN_PREFIX write the real registry and run in a throwaway copy of
+# their prefix. Tests named in PER_DPI run once per screen DPI of
+# VARNHOLT_TEST_DPIS, each in a throwaway prefix copy set to that DPI (test
+# name <target>.dpi<N>, VARNHOLT_LOGPIXELS=<N> in its environment).
+set(VARNHOLT_TEST_DPIS 96 120 144 CACHE STRING "Screen DPIs the PER_DPI tests run at")
+
 function(varnholt_test_dir area)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS;OWN_PREFIX" ${ARGN})
+    cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS;OWN_PREFIX;PER_DPI" ${ARGN})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
@@ -61,6 +66,15 @@ function(varnholt_test_dir area)
         add_executable(${target} ${src})
         target_link_libraries(${target} PRIVATE ${ARG_LIBS} varnholt_testsupport gtest)
         set(run ${VARNHOLT_WINE_RUN})
+        if(name IN_LIST ARG_PER_DPI)
+            foreach(dpi ${VARNHOLT_TEST_DPIS})
+                varnholt_add_prefix_test(${target}.dpi${dpi} win64 ${ARG_TIMEOUT}
+                    env VARNHOLT_LOGPIXELS=${dpi}
+                    ${CMAKE_SOURCE_DIR}/scripts/with-prefix-copy ${VARNHOLT_WINE_RUN}
+                    $<TARGET_FILE:${target}>)
+            endforeach()
+            continue()
+        endif()
         if(name IN_LIST ARG_OWN_PREFIX)
             set(run ${CMAKE_SOURCE_DIR}/scripts/with-prefix-copy ${VARNHOLT_WINE_RUN})
         endif()

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "exmfc/DpiScale.h"
 #include "exmfc/SkinDC.h"
 
 namespace exmfc {
@@ -11,7 +12,7 @@ namespace exmfc {
 CHyperLink::CHyperLink()
     : background_(GetSysColor(COLOR_BTNFACE)), hand_(LoadCursor(nullptr, IDC_HAND)) {
   LOGFONTA lf{};
-  lf.lfHeight = 14;
+  lf.lfHeight = Scale(14);
   lf.lfWeight = FW_NORMAL;
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfQuality = ANTIALIASED_QUALITY;
@@ -20,7 +21,10 @@ CHyperLink::CHyperLink()
 }
 
 bool CHyperLink::Create(const char* text, DWORD style, const RECT& rect, HWND parent, UINT id) {
-  return CStatic::Create(text, style | SS_NOTIFY, rect, parent, id);
+  if (!CStatic::Create(text, style | SS_NOTIFY, rect, parent, id)) return false;
+  // Drawn in its own font; the window reports it to anyone who measures.
+  SetFont(font_.Get());
+  return true;
 }
 
 void CHyperLink::SetColours(COLORREF normal, COLORREF hover, COLORREF pressed, COLORREF background) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "exmfc/DpiScale.h"
 #include "exmfc/SkinDC.h"
 
 namespace exmfc {
@@ -197,10 +198,24 @@ void CSkinButton::DrawImage(HDC dc, Image which, const RECT& rect) const {
   HBITMAP image = images_[which].Get();
   BITMAP info{};
   if (!image || !GetObjectA(image, sizeof info, &info)) return;
-  int w = std::min<int>(info.bmWidth, rect.right - rect.left);
-  int h = std::min<int>(info.bmHeight, rect.bottom - rect.top);
+  // The strip is drawn for 96 DPI: it grows with the screen's DPI, as the
+  // button's rectangle and font do, and is cut where the rectangle ends.
+  const int dpi = ScreenDpi();
+  const int w = std::min<int>(ScaleTo(info.bmWidth, dpi), rect.right - rect.left);
+  const int h = std::min<int>(ScaleTo(info.bmHeight, dpi), rect.bottom - rect.top);
+  if (w <= 0 || h <= 0) return;
   fw::BitmapDC src(dc, image);
-  BitBlt(dc, rect.left, rect.top, w, h, src, 0, 0, SRCCOPY);
+  if (dpi == USER_DEFAULT_SCREEN_DPI) {
+    BitBlt(dc, rect.left, rect.top, w, h, src, 0, 0, SRCCOPY);
+    return;
+  }
+  const int oldMode = SetStretchBltMode(dc, HALFTONE);
+  POINT oldOrigin;
+  SetBrushOrgEx(dc, 0, 0, &oldOrigin);
+  StretchBlt(dc, rect.left, rect.top, w, h, src, 0, 0, MulDiv(w, USER_DEFAULT_SCREEN_DPI, dpi),
+             MulDiv(h, USER_DEFAULT_SCREEN_DPI, dpi), SRCCOPY);
+  SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+  SetStretchBltMode(dc, oldMode);
 }
 
 void CSkinButton::DrawItem(DRAWITEMSTRUCT* item) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "exmfc/DpiScale.h"
 #include "framework/GdiObject.h"
 
 namespace exmfc {
@@ -138,6 +139,51 @@ HRGN BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tolerance) {
   }
   if (!batch.FlushInto(result)) return nullptr;
   return result.Release();
+}
+
+HBITMAP StretchedCopy(HBITMAP bitmap, int width, int height) {
+  BITMAP info{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info)) return nullptr;
+  return StretchedCopySplit(bitmap, info.bmWidth, width, height, width);
+}
+
+HBITMAP StretchedCopySplit(HBITMAP bitmap, int sourceSplit, int width, int height, int split) {
+  BITMAP info{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof info, &info) || width <= 0 || height <= 0)
+    return nullptr;
+  if (sourceSplit <= 0 || sourceSplit > info.bmWidth || split <= 0 || split > width) return nullptr;
+  // Both parts empty or both not: one part cannot be stretched from nothing.
+  if ((sourceSplit == info.bmWidth) != (split == width)) return nullptr;
+  fw::ClientDC screen(nullptr);
+  fw::OwnedBitmap copy(CreateCompatibleBitmap(screen, width, height));
+  if (!copy) return nullptr;
+  {
+    fw::OwnedDC src(CreateCompatibleDC(screen));
+    fw::OwnedDC dst(CreateCompatibleDC(screen));
+    if (!src.Get() || !dst.Get()) return nullptr;
+    fw::SelectGuard selSrc(src, bitmap);
+    fw::SelectGuard selDst(dst, copy);
+    SetStretchBltMode(dst, HALFTONE);
+    SetBrushOrgEx(dst, 0, 0, nullptr);
+    if (!StretchBlt(dst, 0, 0, split, height, src, 0, 0, sourceSplit, info.bmHeight, SRCCOPY))
+      return nullptr;
+    if (split < width && !StretchBlt(dst, split, 0, width - split, height, src, sourceSplit, 0,
+                                     info.bmWidth - sourceSplit, info.bmHeight, SRCCOPY))
+      return nullptr;
+  }
+  return copy.Release();
+}
+
+HRGN ScaleRegion(HRGN region, int dpi) {
+  const DWORD size = region ? GetRegionData(region, 0, nullptr) : 0;
+  if (size < sizeof(RGNDATAHEADER)) return nullptr;
+  std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  if (GetRegionData(region, size, data) != size) return nullptr;
+  RECT* rects = reinterpret_cast<RECT*>(data->Buffer);
+  for (DWORD i = 0; i < data->rdh.nCount; ++i) rects[i] = ScaleTo(rects[i], dpi);
+  data->rdh.rcBound = ScaleTo(data->rdh.rcBound, dpi);
+  return ExtCreateRegion(nullptr, size, data);
 }
 
 }  // namespace exmfc

@@ -34,4 +34,20 @@ bool DrawNineSlice(HDC dc, HBITMAP bitmap, const SliceSizes& slices, const RECT&
 // DC.
 HRGN BitmapToRegion(HBITMAP bitmap, COLORREF key, COLORREF tolerance);
 
+// A new device-dependent bitmap of width x height with `bitmap` stretched
+// over it (halftone); null when `bitmap` cannot be read. The caller owns
+// the result; `bitmap` must not be selected into a DC.
+HBITMAP StretchedCopy(HBITMAP bitmap, int width, int height);
+
+// The same in two parts: the source columns left of `sourceSplit` go left
+// of `split`, the rest right of it, so a column line drawn in the bitmap can
+// be moved to where a list draws its own. Null also when a split lies
+// outside its width.
+HBITMAP StretchedCopySplit(HBITMAP bitmap, int sourceSplit, int width, int height, int split);
+
+// `region` (drawn for 96 DPI) with every rectangle edge scaled to `dpi` as
+// ScaleTo scales control edges, so a shape cut from a 96-DPI skin fits the
+// same window laid out at `dpi`. A new region the caller owns, or null.
+HRGN ScaleRegion(HRGN region, int dpi);
+
 }  // namespace exmfc

@@ -7,6 +7,9 @@
 //
 // Lifecycle: InitSkin runs at WM_CREATE, before anything is drawn; the
 // window image, background brush and region are rebuilt on every WM_SIZE.
+// Skins are drawn for 96 DPI: above that, RenderSkin draws at the window's
+// size in 96-DPI pixels and the image and region are stretched to the
+// window, so the skin grows with the layout instead of only its middle.
 // The skin owns its bitmaps, brush and title font; a region handed to the
 // window belongs to the window.
 
@@ -16,6 +19,7 @@
 #include <string>
 #include <utility>
 
+#include "exmfc/DpiScale.h"
 #include "exmfc/FontTable.h"
 #include "exmfc/SkinDraw.h"
 #include "exmfc/SystemMenu.h"
@@ -51,7 +55,7 @@ class CWindowSkin : public T {
   virtual void InitSkin() {}
   // 2. Copies the window image to `dc` at (0, 0), client size.
   virtual void PaintBackground(HDC dc);
-  // 3. Draws the skin over `rect`: nine-slice, icon, title.
+  // 3. Draws the skin over `rect` (96-DPI pixels): nine-slice, icon, title.
   virtual void RenderSkin(HDC dc, const RECT& rect);
   // 4-11. Message handlers; each returns whether it handled the message.
   virtual bool OnSkinLButtonDown(UINT flags, POINT pt);
@@ -100,17 +104,35 @@ void CWindowSkin<T>::RebuildSkin() {
   RECT client = this->GetClientRect();
   if (client.right <= 0 || client.bottom <= 0) return;
   image_.Reset();
+  const int dpi = ScreenDpi();
+  const RECT base = {0, 0, MulDiv(client.right, USER_DEFAULT_SCREEN_DPI, dpi),
+                     MulDiv(client.bottom, USER_DEFAULT_SCREEN_DPI, dpi)};
+  if (base.right <= 0 || base.bottom <= 0) return;
+  fw::OwnedBitmap baseImage;
   {
     fw::ClientDC screen(nullptr);
-    image_.Reset(CreateBitmap(client.right, client.bottom, GetDeviceCaps(screen, PLANES),
-                              GetDeviceCaps(screen, BITSPIXEL), nullptr));
-    if (!image_) return;
-    fw::BitmapDC mem(screen, image_);
-    RenderSkin(mem, client);
+    baseImage.Reset(CreateBitmap(base.right, base.bottom, GetDeviceCaps(screen, PLANES),
+                                 GetDeviceCaps(screen, BITSPIXEL), nullptr));
+    if (!baseImage) return;
+    fw::BitmapDC mem(screen, baseImage);
+    RenderSkin(mem, base);
   }
+  const bool scaled = dpi != USER_DEFAULT_SCREEN_DPI;
+  if (scaled)
+    image_.Reset(StretchedCopy(baseImage, client.right, client.bottom));
+  else
+    image_ = std::move(baseImage);
+  if (!image_) return;
   brush_.Reset(CreatePatternBrush(image_));
   if (regionOn_) {
-    HRGN region = BitmapToRegion(image_, keyColour_, 0);
+    // Cut from the unstretched image: stretching blends the key colour
+    // into the edge pixels, which would then stay in the shape.
+    HRGN region = BitmapToRegion(scaled ? baseImage.Get() : image_.Get(), keyColour_, 0);
+    if (region && scaled) {
+      HRGN grown = ScaleRegion(region, dpi);
+      DeleteObject(region);
+      region = grown;
+    }
     // On failure the window keeps its previous shape.
     if (region && !SetWindowRgn(this->GetHwnd(), region, TRUE)) DeleteObject(region);
   }

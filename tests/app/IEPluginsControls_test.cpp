@@ -62,7 +62,7 @@ TEST_F(IEPluginsControlsTest, ListsEveryKindSortedWithOneButtonInTheSecondPlace)
   EXPECT_EQ(IDC_IEPLUGIN_REMOVE, static_cast<UINT>(panel_.GetSecondButton()->GetDlgCtrlID()));
   RECT r = panel_.GetSecondButton()->GetWindowRect();
   MapWindowPoints(nullptr, host_, reinterpret_cast<POINT*>(&r), 2);
-  EXPECT_EQ(281, r.left);
+  EXPECT_EQ(271, r.left);
   EXPECT_EQ(272, r.top);
   // Frame, list, caption and the one button; nothing in the first place.
   EXPECT_EQ(4u, panel_.Controls().size());

@@ -197,8 +197,6 @@ TEST_F(SchedulerDlgTest, WithoutATaskTheScheduleShowsOff) {
   ExpectChoicesEnabled(false);
   EXPECT_EQ((std::vector<std::string>{"Weekly", "Monthly"}), Entries(IDC_SCHED_FREQUENCY));
   EXPECT_TRUE(Entries(IDC_SCHED_DAY).empty());
-  EXPECT_EQ(CSchedulerDlg::kWidth, dialog_->GetWindowRect().right - dialog_->GetWindowRect().left);
-  EXPECT_EQ(CSchedulerDlg::kHeight, dialog_->GetWindowRect().bottom - dialog_->GetWindowRect().top);
 }
 
 TEST_F(SchedulerDlgTest, TickingPicksMonthlyFirstAndFrequencyChangesRefillTheDays) {

@@ -67,8 +67,8 @@ TEST_F(ToolPanelTest, ControlsSitWhereTheLayoutPutsThem) {
   ExpectRect(RECT{3, 49, 381, 67}, RectIn(panel.GetCaption(), host_), "caption");
   ExpectRect(RECT{2, 67, 381, 267}, RectIn(frame, host_), "frame");
   ExpectRect(RECT{3, 3, 376, 197}, RectIn(list, frame), "list");
-  ExpectRect(RECT{177, 272, 277, 296}, RectIn(*panel.GetFirstButton(), host_), "first button");
-  ExpectRect(RECT{281, 272, 381, 296}, RectIn(*panel.GetSecondButton(), host_), "second button");
+  ExpectRect(RECT{157, 272, 267, 296}, RectIn(*panel.GetFirstButton(), host_), "first button");
+  ExpectRect(RECT{271, 272, 381, 296}, RectIn(*panel.GetSecondButton(), host_), "second button");
   EXPECT_EQ(0xFFFF, panel.GetCaption().GetDlgCtrlID());
   EXPECT_EQ(0, list.GetDlgCtrlID());
   EXPECT_EQ(24, list.GetItemHeight(0));

@@ -208,7 +208,7 @@ PANEL_ABOUT="139 400"; CLOSE="647 16"
 SCAN_NOW=$(wa 226 296); FIX_ERRORS=$(wa 331 296)
 TOOL_SECOND=$(wa 331 284)   # "Remove entry", "Remove Plugin"
 RESTORE_ALL=$(wa 211 284); RESTORE=$(wa 331 284)
-details_button() { wa 371 $((67 + 21 * $1 + 11)); }   # row N
+details_button() { wa 382 $((67 + 21 * $1 + 11)); }   # row N
 OPT_SPLASH=$(wa 10 90); OPT_SOUND=$(wa 10 115); OPT_PROMPT=$(wa 10 140)
 
 # ------------------------------------------------------------ the run

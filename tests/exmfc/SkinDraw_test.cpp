@@ -197,4 +197,78 @@ TEST(DrawNineSliceTest, MissingBitmapDrawsNothing) {
   EXPECT_EQ(out.At(2, 2), RGB(9, 9, 9));
 }
 
+TEST(ScaleRegionTest, EdgesScaleLikeControlEdgesAndHolesStay) {
+  // A 10x8 shape with a 2x2 hole, as a skin region with a cut-out.
+  fw::OwnedRegion shape(CreateRectRgn(0, 0, 10, 8));
+  fw::OwnedRegion hole(CreateRectRgn(4, 2, 6, 4));
+  CombineRgn(shape, shape, hole, RGN_DIFF);
+
+  fw::OwnedRegion same(exmfc::ScaleRegion(shape, 96));
+  ASSERT_TRUE(same);
+  EXPECT_TRUE(EqualRgn(same, shape));
+
+  fw::OwnedRegion grown(exmfc::ScaleRegion(shape, 144));
+  ASSERT_TRUE(grown);
+  RECT box;
+  GetRgnBox(grown, &box);
+  EXPECT_EQ(0, box.left);
+  EXPECT_EQ(15, box.right);
+  EXPECT_EQ(12, box.bottom);
+  // The hole: 4..6 x 2..4 becomes 6..9 x 3..6.
+  for (int y = 3; y < 6; ++y)
+    for (int x = 6; x < 9; ++x) EXPECT_FALSE(PtInRegion(grown, x, y)) << x << "," << y;
+  EXPECT_TRUE(PtInRegion(grown, 5, 4));
+  EXPECT_TRUE(PtInRegion(grown, 9, 4));
+  EXPECT_TRUE(PtInRegion(grown, 7, 6));
+  EXPECT_TRUE(PtInRegion(grown, 14, 11));
+  EXPECT_FALSE(PtInRegion(grown, 15, 11));
+
+  EXPECT_EQ(nullptr, exmfc::ScaleRegion(nullptr, 144));
+}
+
+TEST(StretchedCopyTest, CopyHasTheNewSizeAndTheSourceStretched) {
+  fw::OwnedBitmap source(
+      MakeBitmap(8, 2, [](int x, int) { return x < 4 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
+  fw::OwnedBitmap copy(exmfc::StretchedCopy(source, 24, 6));
+  ASSERT_TRUE(copy);
+  BITMAP info{};
+  ASSERT_TRUE(GetObjectA(copy, sizeof info, &info));
+  EXPECT_EQ(24, info.bmWidth);
+  EXPECT_EQ(6, info.bmHeight);
+  Dib32 out(24, 6);
+  ASSERT_TRUE(guitest::CopyBitmap(copy, out));
+  // Halftone blends near the seam; away from it each half keeps its colour
+  // over three times its width.
+  for (int y = 0; y < 6; ++y) {
+    EXPECT_EQ(RGB(255, 0, 0), out.At(0, y)) << y;
+    EXPECT_EQ(RGB(255, 0, 0), out.At(8, y)) << y;
+    EXPECT_EQ(RGB(0, 0, 255), out.At(15, y)) << y;
+    EXPECT_EQ(RGB(0, 0, 255), out.At(23, y)) << y;
+  }
+  EXPECT_EQ(nullptr, exmfc::StretchedCopy(nullptr, 24, 6));
+  EXPECT_EQ(nullptr, exmfc::StretchedCopy(source, 0, 6));
+}
+
+TEST(StretchedCopyTest, SplitMovesTheColumnLine) {
+  // 10 columns: red, a one-pixel black line at 4, blue; the line moves to 12
+  // of 20, each side stretched on its own.
+  fw::OwnedBitmap source(MakeBitmap(10, 2, [](int x, int) {
+    return x < 4 ? RGB(255, 0, 0) : x == 4 ? RGB(0, 0, 0) : RGB(0, 0, 255);
+  }));
+  fw::OwnedBitmap copy(exmfc::StretchedCopySplit(source, 4, 20, 2, 12));
+  ASSERT_TRUE(copy);
+  Dib32 out(20, 2);
+  ASSERT_TRUE(guitest::CopyBitmap(copy, out));
+  EXPECT_EQ(RGB(255, 0, 0), out.At(0, 0));
+  EXPECT_EQ(RGB(255, 0, 0), out.At(9, 0));
+  EXPECT_EQ(RGB(0, 0, 0), out.At(12, 0));
+  EXPECT_EQ(RGB(0, 0, 255), out.At(16, 0));
+  EXPECT_EQ(RGB(0, 0, 255), out.At(19, 0));
+  // Splits outside the widths, or one side empty and the other not.
+  EXPECT_EQ(nullptr, exmfc::StretchedCopySplit(source, 0, 20, 2, 12));
+  EXPECT_EQ(nullptr, exmfc::StretchedCopySplit(source, 11, 20, 2, 12));
+  EXPECT_EQ(nullptr, exmfc::StretchedCopySplit(source, 4, 20, 2, 21));
+  EXPECT_EQ(nullptr, exmfc::StretchedCopySplit(source, 10, 20, 2, 12));
+}
+
 }  // namespace
