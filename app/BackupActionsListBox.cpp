@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/AppFonts.h"
+#include "app/PanelLook.h"
 #include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
@@ -113,16 +113,7 @@ void CBackupActionsListBox::DrawItem(DRAWITEMSTRUCT* item) {
              itemIcon_, 16, 16, 0, nullptr, DI_NORMAL);
   RECT text = rc;
   text.left += exmfc::Scale(kTextLeft);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
-  DrawTextA(dc, GetText(static_cast<int>(item->itemID)).c_str(), -1, &text,
-            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  if (item->itemState & ODS_FOCUS) {
-    RECT focus = rc;
-    InflateRect(&focus, -1, -1);
-    DrawFocusRect(dc, &focus);
-  }
+  DrawListRowText(*item, text, GetText(static_cast<int>(item->itemID)));
 }
 
 void CBackupActionsListBox::ToggleTick(int index) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/AppFonts.h"
+#include "app/PanelLook.h"
 #include "exmfc/DpiScale.h"
 #include "res/resource.h"
 
@@ -79,18 +80,8 @@ void CDetailsListControl::DrawItem(DRAWITEMSTRUCT* item) {
   InflateRect(&box, -4, -4);
   DrawIconEx(dc, box.left, box.top, action->IsSelected() ? ticked_.Get() : unticked_.Get(),
              box.right - box.left, box.bottom - box.top, 0, nullptr, DI_NORMAL);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
   RECT text = {box.right + 3, rc.top, rc.right, rc.bottom};
-  std::string description = GetText(static_cast<int>(item->itemID));
-  DrawTextA(dc, description.c_str(), -1, &text,
-            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  if (item->itemState & ODS_FOCUS) {
-    RECT focus = rc;
-    InflateRect(&focus, -1, -1);
-    DrawFocusRect(dc, &focus);
-  }
+  DrawListRowText(*item, text, GetText(static_cast<int>(item->itemID)));
 }
 
 void CDetailsListControl::ToggleTick(int index) {

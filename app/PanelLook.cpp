@@ -22,3 +22,18 @@ bool MakeSkinButton(exmfc::CSkinButton& button, const char* text, const RECT& re
   button.SetFont(GetAppFont(AppFont::kButton));
   return true;
 }
+
+void DrawListRowText(const DRAWITEMSTRUCT& item, const RECT& text, const std::string& content) {
+  HDC dc = item.hDC;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, (item.itemState & ODS_SELECTED) ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
+  RECT area = text;
+  DrawTextA(dc, content.c_str(), -1, &area,
+            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  if (item.itemState & ODS_FOCUS) {
+    RECT focus = item.rcItem;
+    InflateRect(&focus, -1, -1);
+    DrawFocusRect(dc, &focus);
+  }
+}

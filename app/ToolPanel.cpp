@@ -45,22 +45,13 @@ void CToolListBox::DrawItem(DRAWITEMSTRUCT* item) {
   RECT rc = item->rcItem;
   const bool selected = (item->itemState & ODS_SELECTED) != 0;
   FillRect(dc, &rc, selected ? selected_.Get() : normal_.Get());
-  SetBkMode(dc, TRANSPARENT);
   if (icon_)
     DrawIconEx(dc, rc.left + exmfc::Scale(kIconLeft), rc.top + (rc.bottom - rc.top - 16) / 2, icon_,
                16, 16, 0, nullptr, DI_NORMAL);
   RECT text = rc;
   text.left += exmfc::Scale(kTextLeft);
-  SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  fw::SelectGuard font(dc, GetAppFont(AppFont::kList));
-  // Registry names may hold '&'; draw them as they are.
-  DrawTextA(dc, GetText(static_cast<int>(item->itemID)).c_str(), -1, &text,
-            DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  if (item->itemState & ODS_FOCUS) {
-    RECT focus = rc;
-    InflateRect(&focus, -1, -1);
-    DrawFocusRect(dc, &focus);
-  }
+  // Registry names may hold '&'; the row text draws them as they are.
+  DrawListRowText(*item, text, GetText(static_cast<int>(item->itemID)));
 }
 
 // ---------------------------------------------------------------- panel
