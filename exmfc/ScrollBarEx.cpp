@@ -24,15 +24,23 @@ void CScrollBarEx::SetPiece(Piece piece, HBITMAP bitmap) {
   Redraw();
 }
 
+int CScrollBarEx::ArrowHeight() const {
+  // The arrows are square.
+  const int width = GetClientRect().right;
+  return width > 0 ? width : kArrow;
+}
+
+int CScrollBarEx::ThumbHeight() const { return MulDiv(kThumbHeight, ArrowHeight(), kArrow); }
+
 int CScrollBarEx::TrackHeight() const {
   RECT r = GetClientRect();
-  return std::max<int>(0, r.bottom - 2 * kArrow);
+  return std::max<int>(0, r.bottom - 2 * ArrowHeight());
 }
 
 int CScrollBarEx::ThumbTop() const {
   int range = max_ - min_;
   if (range <= 0) return TrackTop();
-  return TrackTop() + (TrackHeight() - kThumbHeight) * (pos_ - min_) / range;
+  return TrackTop() + (TrackHeight() - ThumbHeight()) * (pos_ - min_) / range;
 }
 
 void CScrollBarEx::UpdateFromList() {
@@ -60,7 +68,17 @@ void CScrollBarEx::UpdateFromList() {
 void CScrollBarEx::DrawPiece(HDC dc, Piece piece, int x, int y, int w, int h, int fallbackColour) {
   if (pieces_[piece]) {
     fw::BitmapDC src(dc, pieces_[piece]);
-    BitBlt(dc, x, y, w, h, src, 0, 0, SRCCOPY);
+    const int width = GetClientRect().right;
+    if (width == kArrow) {
+      BitBlt(dc, x, y, w, h, src, 0, 0, SRCCOPY);
+    } else {
+      // The pieces are drawn for a 16-pixel bar: the part a 16-pixel bar
+      // would show is stretched over the wider one's.
+      const int oldMode = SetStretchBltMode(dc, HALFTONE);
+      StretchBlt(dc, x, y, w, h, src, 0, 0, MulDiv(w, kArrow, width), MulDiv(h, kArrow, width),
+                 SRCCOPY);
+      SetStretchBltMode(dc, oldMode);
+    }
   } else {
     RECT r = {x, y, x + w, y + h};
     FillRect(dc, &r, GetSysColorBrush(fallbackColour));
@@ -87,10 +105,12 @@ void CScrollBarEx::Render() {
   }
   Piece up = !enabled ? kUpDisabled : upPressed_ ? kUpPressed : kUp;
   Piece down = !enabled ? kDownDisabled : downPressed_ ? kDownPressed : kDown;
-  DrawPiece(dc, up, 0, 0, r.right, kArrow - 1, upPressed_ ? COLOR_3DSHADOW : COLOR_3DFACE);
-  DrawPiece(dc, down, 0, r.bottom - kArrow, r.right, kArrow,
+  const int arrow = ArrowHeight();
+  DrawPiece(dc, up, 0, 0, r.right, arrow - MulDiv(1, arrow, kArrow),
+            upPressed_ ? COLOR_3DSHADOW : COLOR_3DFACE);
+  DrawPiece(dc, down, 0, r.bottom - arrow, r.right, arrow,
             downPressed_ ? COLOR_3DSHADOW : COLOR_3DFACE);
-  if (enabled) DrawPiece(dc, kThumb, 0, ThumbTop(), r.right, kThumbHeight, COLOR_3DDKSHADOW);
+  if (enabled) DrawPiece(dc, kThumb, 0, ThumbTop(), r.right, ThumbHeight(), COLOR_3DDKSHADOW);
 }
 
 void CScrollBarEx::Redraw() {
@@ -135,8 +155,8 @@ LRESULT CScrollBarEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (!IsWindowEnabled()) return 0;
       int y = GET_Y_LPARAM(lParam);
       RECT r = GetClientRect();
-      if (y < kArrow || y >= r.bottom - r.right) {
-        bool up = y < kArrow;
+      if (y < ArrowHeight() || y >= r.bottom - ArrowHeight()) {
+        bool up = y < ArrowHeight();
         upPressed_ = up;
         downPressed_ = !up;
         lineCommand_ = up ? SB_LINEUP : SB_LINEDOWN;
@@ -144,7 +164,7 @@ LRESULT CScrollBarEx::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         Redraw();
         SendLine();
         SetTimer(GetHwnd(), kRepeatTimer, kRepeatMs, nullptr);
-      } else if (y >= ThumbTop() && y < ThumbTop() + kThumbHeight) {
+      } else if (y >= ThumbTop() && y < ThumbTop() + ThumbHeight()) {
         dragging_ = true;
         grabOffset_ = y - ThumbTop();
         SetCapture(GetHwnd());

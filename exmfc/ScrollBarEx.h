@@ -11,12 +11,14 @@ namespace exmfc {
 class CScrollBarEx : public fw::CWnd {
  public:
   // The pieces, all 16 pixels wide, in the order of their bitmap resources.
+  // A wider bar (a screen above 96 DPI) grows its arrows and thumb with its
+  // width and stretches the pieces to them.
   enum Piece {
     kUp, kUpPressed, kUpDisabled, kDown, kDownPressed, kDownDisabled,
     kTrack, kTrackDisabled, kThumb, kPieceCount
   };
-  static constexpr int kArrow = 16;       // arrow square
-  static constexpr int kThumbHeight = 17;
+  static constexpr int kArrow = 16;       // arrow square of a 16-pixel bar
+  static constexpr int kThumbHeight = 17;  // thumb of a 16-pixel bar
   static constexpr UINT kRepeatTimer = 1;
   static constexpr UINT kRepeatMs = 100;
 
@@ -37,8 +39,11 @@ class CScrollBarEx : public fw::CWnd {
   int GetMin() const { return min_; }
   int GetMax() const { return max_; }
   int GetPos() const { return pos_; }
-  // Top of the thumb in client coordinates.
+  // Top and height of the thumb, and the arrows' height, in client
+  // coordinates.
   int ThumbTop() const;
+  int ThumbHeight() const;
+  int ArrowHeight() const;
   HBITMAP WindowImage() const { return image_.Get(); }
 
  protected:
@@ -50,7 +55,7 @@ class CScrollBarEx : public fw::CWnd {
   void SendLine();
   void StopTracking();
   void DrawPiece(HDC dc, Piece piece, int x, int y, int w, int h, int fallbackColour);
-  int TrackTop() const { return kArrow; }
+  int TrackTop() const { return ArrowHeight(); }
   int TrackHeight() const;
 
   int min_ = 0, max_ = 100, pos_ = 50;

@@ -102,6 +102,67 @@ TEST_F(Host, ThumbDragSetsTheTopIndex) {
   bar.SendMessage(WM_LBUTTONUP, 0, 0);
 }
 
+// A 16-pixel wide bitmap of one colour, as a stand-in for a piece resource.
+HBITMAP SolidPiece(COLORREF colour, int height) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, height);
+  {
+    fw::BitmapDC dc(screen, bitmap);
+    RECT all = {0, 0, 16, height};
+    fw::OwnedBrush brush(CreateSolidBrush(colour));
+    FillRect(dc, &all, brush);
+  }
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+COLORREF PixelOf(HBITMAP image, int x, int y) {
+  HDC screen = GetDC(nullptr);
+  COLORREF colour;
+  {
+    fw::BitmapDC dc(screen, image);
+    colour = GetPixel(dc, x, y);
+  }
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+// At 144 DPI the bar is 24 pixels wide: arrows and thumb grow with it, the
+// 16-pixel pieces cover them whole, and clicks follow the drawn arrows.
+TEST_F(Host, WiderBarGrowsItsArrowsAndThumbAndStretchesThePieces) {
+  fw::CListBox list;
+  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                              LBS_NOINTEGRALHEIGHT,
+                          RECT{0, 0, 150, 150}, parent_, 5));
+  list.SetItemHeight(0, 30);
+  for (int i = 0; i < 15; ++i) list.AddString("row");  // 5 visible, max 10
+  exmfc::CScrollBarEx bar;
+  ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE, RECT{150, 0, 174, 150}, parent_, 6));
+  bar.SetPiece(exmfc::CScrollBarEx::kUp, SolidPiece(RGB(255, 0, 0), 16));
+  bar.SetPiece(exmfc::CScrollBarEx::kDown, SolidPiece(RGB(0, 0, 255), 16));
+  bar.SetPiece(exmfc::CScrollBarEx::kThumb, SolidPiece(RGB(0, 255, 0), 17));
+  bar.Bind(list);
+  bar.UpdateFromList();
+  ASSERT_TRUE(bar.IsWindowEnabled());
+  EXPECT_EQ(bar.ArrowHeight(), 24);
+  EXPECT_EQ(bar.ThumbHeight(), 26);  // 17 * 1.5, rounded
+  EXPECT_EQ(bar.ThumbTop(), 24);
+  HBITMAP image = bar.WindowImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(PixelOf(image, 22, 2), RGB(255, 0, 0)) << "the up piece reaches the bar's right edge";
+  EXPECT_EQ(PixelOf(image, 12, 20), RGB(255, 0, 0)) << "and its lower part";
+  EXPECT_EQ(PixelOf(image, 22, 148), RGB(0, 0, 255));
+  EXPECT_EQ(PixelOf(image, 12, 127), RGB(0, 0, 255));
+  EXPECT_EQ(PixelOf(image, 22, 24 + 25), RGB(0, 255, 0)) << "the thumb's last row";
+
+  bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 140));  // down arrow's upper part
+  bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(12, 140));
+  EXPECT_EQ(list.GetTopIndex(), 1);
+  bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 20));  // up arrow's lower part
+  bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(12, 20));
+  EXPECT_EQ(list.GetTopIndex(), 0);
+}
+
 class Recorder : public exmfc::ISkinComboBoxCallback {
  public:
   std::vector<int> calls;
