@@ -8,6 +8,7 @@
 #include "backup/DeletionGuard.h"
 #include "backup/RegKeyDeleteAction.h"
 #include "backup/RegValueDeleteAction.h"
+#include "engine/Handle.h"
 
 namespace RegCheck {
 
@@ -39,13 +40,12 @@ bool HasExtension(const std::string& name, const char* extension) {
 std::vector<std::string> ListFiles(const std::string& folder, const char* extension) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((folder + "\\*" + extension).c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return names;
+  OwnedFind find(FindFirstFileA((folder + "\\*" + extension).c_str(), &found));
+  if (!find) return names;
   do {
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     if (HasExtension(found.cFileName, extension)) names.push_back(found.cFileName);
   } while (FindNextFileA(find, &found));
-  FindClose(find);
   return names;
 }
 

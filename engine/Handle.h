@@ -81,10 +81,19 @@ struct FileHandleTraits : KernelHandleTraits {
   static Type Invalid() { return INVALID_HANDLE_VALUE; }
 };
 
+// A file search from FindFirstFile, ended with FindClose.
+struct FindHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Type h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static void Close(Type h) { FindClose(h); }
+};
+
 // Events, threads, mutexes: whatever answers null on failure.
 using OwnedHandle = HandleOwner<KernelHandleTraits>;
 // What CreateFile opens: INVALID_HANDLE_VALUE on failure.
 using OwnedFile = HandleOwner<FileHandleTraits>;
+using OwnedFind = HandleOwner<FindHandleTraits>;
 
 // GDI objects (bitmap, brush, pen, font, region). Stock objects may be held
 // too: DeleteObject ignores them.

@@ -127,14 +127,11 @@ void CWindowSkin<T>::RebuildSkin() {
   if (regionOn_) {
     // Cut from the unstretched image: stretching blends the key colour
     // into the edge pixels, which would then stay in the shape.
-    HRGN region = BitmapToRegion(scaled ? baseImage.Get() : image_.Get(), keyColour_, 0);
-    if (region && scaled) {
-      HRGN grown = ScaleRegion(region, dpi);
-      DeleteObject(region);
-      region = grown;
-    }
-    // On failure the window keeps its previous shape.
-    if (region && !SetWindowRgn(this->GetHwnd(), region, TRUE)) DeleteObject(region);
+    fw::OwnedRegion region(BitmapToRegion(scaled ? baseImage.Get() : image_.Get(), keyColour_, 0));
+    if (region && scaled) region.Reset(ScaleRegion(region, dpi));
+    // The window owns the region it takes; on failure it keeps its previous
+    // shape and the region is ours to delete.
+    if (region && SetWindowRgn(this->GetHwnd(), region, TRUE)) region.Release();
   }
 }
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <utility>
 
 #include "engine/Handle.h"
@@ -54,6 +56,24 @@ TEST(HandleOwnerTest, EachKindHoldsItsOwnEmptyValue) {
   CloseHandle(kept);
   OwnedFile handedOver(INVALID_HANDLE_VALUE);
   EXPECT_EQ(INVALID_HANDLE_VALUE, handedOver.Release());
+}
+
+TEST(HandleOwnerTest, FileSearchEndsWithItsOwner) {
+  char windows[MAX_PATH] = {};
+  ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+  WIN32_FIND_DATAA found;
+  HANDLE raw = INVALID_HANDLE_VALUE;
+  {
+    OwnedFind search(FindFirstFileA((std::string(windows) + "\\*").c_str(), &found));
+    ASSERT_TRUE(search.Valid());
+    raw = search.Get();
+    EXPECT_TRUE(FindNextFileA(raw, &found));
+  }
+  SetLastError(0);
+  EXPECT_FALSE(FindNextFileA(raw, &found)) << "the search was ended";
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+  OwnedFind none(FindFirstFileA("Z:\\no\\such\\folder\\*", &found));
+  EXPECT_FALSE(none.Valid());
 }
 
 TEST(HandleOwnerTest, MovingHandsTheObjectOverAndAssigningClosesTheOldOne) {
