@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "exmfc/DpiScale.h"
 #include "framework/GdiObject.h"
 
 namespace exmfc {
@@ -15,7 +16,9 @@ const COLORREF kBorder = RGB(170, 170, 170);
 
 // ---------------------------------------------------------------- list
 
-void CPopupListBox::MeasureItem(MEASUREITEMSTRUCT* item) { item->itemHeight = CPopupWnd::kRowHeight; }
+void CPopupListBox::MeasureItem(MEASUREITEMSTRUCT* item) {
+  item->itemHeight = Scale(CPopupWnd::kRowHeight);
+}
 
 void CPopupListBox::DrawItem(DRAWITEMSTRUCT* item) {
   if (item->itemID == static_cast<UINT>(-1)) return;
@@ -25,10 +28,12 @@ void CPopupListBox::DrawItem(DRAWITEMSTRUCT* item) {
   fw::OwnedBrush back(CreateSolidBrush(selected ? kSelectedRow : RGB(255, 255, 255)));
   FillRect(dc, &r, back);
   HICON icon = reinterpret_cast<HICON>(item->itemData);
-  if (icon) DrawIconEx(dc, r.left + 3, r.top + 4, icon, 16, 16, 0, nullptr, DI_NORMAL);
+  if (icon)
+    DrawIconEx(dc, r.left + Scale(3), r.top + (r.bottom - r.top - 16) / 2, icon, 16, 16, 0, nullptr,
+               DI_NORMAL);
   std::string text = GetText(static_cast<int>(item->itemID));
   RECT t = r;
-  t.left += 26;
+  t.left += Scale(26);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, selected ? RGB(255, 255, 255) : RGB(0, 0, 0));
   fw::SelectGuard font(dc, popup_->Owner().TextFont());
@@ -51,12 +56,15 @@ LRESULT CPopupListBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
       return DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
-      if (wParam == VK_RETURN) {
-        popup_->Close(true);
+      if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == VK_F4) {
+        popup_->CloseFromKeyboard(wParam != VK_ESCAPE);
         return 0;
       }
-      if (wParam == VK_ESCAPE) {
-        popup_->Close(false);
+      break;
+    case WM_SYSKEYDOWN:
+      // Alt+Up or Alt+Down closes the list as it opened it, taking the row.
+      if (wParam == VK_UP || wParam == VK_DOWN) {
+        popup_->CloseFromKeyboard(true);
         return 0;
       }
       break;
@@ -103,7 +111,7 @@ void CPopupWnd::Layout() {
   const bool scrolls = list_.GetCount() > kMaxVisibleRows;
   RECT listRect = {3, 3, c.right - 3, c.bottom - 3};
   if (scrolls) {
-    RECT bar = {c.right - 3 - 16, 3, c.right - 3, c.bottom - 3};
+    RECT bar = {c.right - 3 - Scale(CScrollBarEx::kArrow), 3, c.right - 3, c.bottom - 3};
     scroll_.MoveWindow(bar);
     listRect.right = bar.left - 1;
   }
@@ -113,9 +121,10 @@ void CPopupWnd::Layout() {
 }
 
 void CPopupWnd::Open(const RECT& combo) {
-  list_.SetItemHeight(0, kRowHeight);
+  const int rowHeight = Scale(kRowHeight);
+  list_.SetItemHeight(0, rowHeight);
   const int rows = std::min(list_.GetCount(), kMaxVisibleRows);
-  const int height = rows * kRowHeight + 6;
+  const int height = rows * rowHeight + 6;
   SetWindowPos(GetHwnd(), HWND_TOPMOST, combo.left, combo.bottom + 1, combo.right - combo.left,
                height, SWP_NOACTIVATE);
   list_.SetCurSel(selected_);
@@ -137,6 +146,13 @@ void CPopupWnd::Close(bool take) {
       owner_->SelectionTaken();
     }
   }
+}
+
+void CPopupWnd::CloseFromKeyboard(bool take) {
+  Close(take);
+  // The hidden list still has the focus; the box takes it back so Tab and
+  // the arrows go on from there. The list's losing it closes nothing more.
+  ::SetFocus(owner_->GetHwnd());
 }
 
 LRESULT CPopupWnd::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -267,6 +283,9 @@ void CSkinComboBox::Paint(HDC dc) {
 
 bool CSkinComboBox::OnKey(WPARAM key) {
   switch (key) {
+    case VK_F4:
+      ToggleDropDown();
+      return true;
     case VK_UP:
     case VK_LEFT:
       SelectPrevious();
@@ -307,6 +326,13 @@ LRESULT CSkinComboBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return DLGC_WANTARROWS;
     case WM_KEYDOWN:
       if (OnKey(wParam)) return 0;
+      break;
+    case WM_SYSKEYDOWN:
+      // Alt+Down or Alt+Up opens the list, as in a standard combo box.
+      if (wParam == VK_DOWN || wParam == VK_UP) {
+        ToggleDropDown();
+        return 0;
+      }
       break;
     case WM_LBUTTONDOWN:
       ::SetFocus(GetHwnd());

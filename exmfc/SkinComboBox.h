@@ -1,11 +1,14 @@
 #pragma once
 // A skinned drop-down list: the box shows the selected item, an arrow
-// button opens a borderless top-most pop-up with the list (20-pixel rows,
-// at most five visible, a skinned scroll bar beyond that). The selection
+// button opens a borderless top-most pop-up with the list (20-pixel rows at
+// 96 DPI, at most five visible, a skinned scroll bar beyond that). The selection
 // changes only when the user takes an item; Escape or focus moving away
 // closes the pop-up and keeps the previous selection. With the focus (given
 // by Tab when the box is a WS_TABSTOP, or by a click) the box is framed and
-// the arrow keys, Home and End take another item at once.
+// the arrow keys, Home and End take another item at once; F4, Alt+Down or
+// Alt+Up open the list, where Enter (or F4, Alt+Down, Alt+Up) takes the row
+// and Esc keeps the old one.
+// Rows and the pop-up's scroll bar grow with the screen's DPI.
 
 #include <windows.h>
 
@@ -57,6 +60,8 @@ class CPopupWnd : public fw::CWnd {
   void Open(const RECT& comboScreen);
   // Hides it; with `take` the list's current row becomes the selection.
   void Close(bool take);
+  // Close, then the focus goes back to the box.
+  void CloseFromKeyboard(bool take);
   bool IsOpen() const { return IsWindowVisible() != FALSE; }
 
   CPopupListBox& List() { return list_; }
