@@ -1,6 +1,5 @@
 #pragma once
-// Real key input for the program's windows: keys pressed with SendInput go
-// to the foreground window's thread as a user's would. Helpers for driving a
+// Real key input for the program's windows. Helpers for driving a
 // modal dialog or a message box from a second thread while the test's
 // thread runs its loop, and for reading back what that thread shows.
 
@@ -13,25 +12,12 @@
 #include <vector>
 
 #include "AppFixture.h"
+#include "support/gui/KeyPress.h"
 
 namespace keytest {
 
 // Presses and releases `vk`, with Shift held when `shift`.
-inline void SendKey(WORD vk, bool shift = false) {
-  std::vector<INPUT> in;
-  auto add = [&](WORD key, DWORD flags) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = key;
-    i.ki.dwFlags = flags;
-    in.push_back(i);
-  };
-  if (shift) add(VK_SHIFT, 0);
-  add(vk, 0);
-  add(vk, KEYEVENTF_KEYUP);
-  if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-}
+inline void SendKey(WORD vk, bool shift = false) { guitest::PressKey(vk, shift ? VK_SHIFT : 0); }
 
 // Presses `vk` on each of `count` boxes titled `caption` in turn, once the
 // box is the foreground window, as a user at the keyboard would.

@@ -11,6 +11,7 @@
 #include "exmfc/HyperLink.h"
 #include "exmfc/SkinComboBox.h"
 #include "framework/Wnd.h"
+#include "support/gui/KeyPress.h"
 #include "support/gui/MessagePump.h"
 
 namespace {
@@ -44,19 +45,7 @@ class SkinKeysTest : public ::testing::Test {
   // Presses `vk` (with Alt held when `alt`) and runs the parent's loop, keys
   // through the dialog navigation, until `done` or two seconds passed.
   bool Press(WORD vk, const std::function<bool()>& done, bool alt = false) {
-    std::vector<INPUT> in;
-    auto add = [&](WORD key, DWORD flags) {
-      INPUT i{};
-      i.type = INPUT_KEYBOARD;
-      i.ki.wVk = key;
-      i.ki.dwFlags = flags;
-      in.push_back(i);
-    };
-    if (alt) add(VK_MENU, 0);
-    add(vk, 0);
-    add(vk, KEYEVENTF_KEYUP);
-    if (alt) add(VK_MENU, KEYEVENTF_KEYUP);
-    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    guitest::PressKey(vk, alt ? VK_MENU : 0);
     const DWORD start = GetTickCount();
     while (!done() && GetTickCount() - start < 2000) {
       MSG msg;
