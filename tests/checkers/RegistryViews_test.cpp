@@ -143,6 +143,18 @@ class RegistryViewsTest : public ::testing::Test {
     return e.keyEntry ? KeyIn(e.root, e.key, view) : Read(e.root, e.key, e.value, view).present;
   }
 
+  // The findings of `results` whose location holds `marker`: this test's,
+  // out of the whole prefix's.
+  static std::vector<CRegistryAction*> Marked(CActionList& results, const std::string& marker) {
+    std::vector<CRegistryAction*> marked;
+    for (CRegistryAction* action : results) {
+      std::string location;
+      action->GetLocation(location);
+      if (location.find(marker) != std::string::npos) marked.push_back(action);
+    }
+    return marked;
+  }
+
   // Scans with `checker`, expects exactly the two findings for the entry,
   // native first, then fixes and restores each one and checks that only its
   // own view changed.
@@ -152,12 +164,7 @@ class RegistryViewsTest : public ::testing::Test {
     if (marker.empty()) marker = token_;
     CActionList results;
     checker.Scan(context_, results);
-    std::vector<CRegistryAction*> mine;
-    for (CRegistryAction* action : results) {
-      std::string location;
-      action->GetLocation(location);
-      if (location.find(marker) != std::string::npos) mine.push_back(action);
-    }
+    const std::vector<CRegistryAction*> mine = Marked(results, marker);
     ASSERT_EQ(2u, mine.size());
     const Written before[2] = {Read(e.root, e.key, e.value, kViews[0]), Read(e.root, e.key, e.value, kViews[1])};
     for (int i = 0; i < 2; ++i) {
@@ -210,13 +217,11 @@ TEST_F(RegistryViewsTest, SharedAppPathsAreReportedOnce) {
   CAppPathChecker checker;
   CActionList results;
   checker.Scan(context_, results);
-  std::vector<std::string> mine;
-  for (CRegistryAction* action : results) {
-    std::string location;
-    action->GetLocation(location);
-    if (location.find(token_) != std::string::npos) mine.push_back(location);
-  }
-  EXPECT_EQ(std::vector<std::string>{"HKLM\\" + key}, mine);
+  const std::vector<CRegistryAction*> mine = Marked(results, token_);
+  ASSERT_EQ(1u, mine.size());
+  std::string location;
+  mine[0]->GetLocation(location);
+  EXPECT_EQ("HKLM\\" + key, location);
 }
 
 // Below the twin a 64-bit Windows shows the keys both kinds of program share
@@ -229,12 +234,7 @@ TEST_F(RegistryViewsTest, SharedSettingsKeysAreReportedOnce) {
   CAppPathChecker checker;
   CActionList results;
   checker.Scan(context_, results);
-  std::vector<CRegistryAction*> mine;
-  for (CRegistryAction* action : results) {
-    std::string location;
-    action->GetLocation(location);
-    if (location.find(shared) != std::string::npos) mine.push_back(action);
-  }
+  const std::vector<CRegistryAction*> mine = Marked(results, shared);
   ASSERT_EQ(1u, mine.size());
   std::string location;
   mine[0]->GetLocation(location);
