@@ -16,7 +16,9 @@ namespace RegCheck {
 // Under WOW64 a path the redirected (32-bit) view lacks is looked up again
 // with file-system redirection off, so a file that only the native System32
 // holds still counts as present. An answer remembered in `context` is given
-// without a lookup, and a looked-up answer is remembered there.
+// without a lookup, and a looked-up answer is remembered there. So is a
+// folder a lookup found missing, and candidates below it are then answered
+// "missing" without one.
 DWORD ProbeFileAttributes(CScanContext& context, const std::string& path);
 
 // Number of file-system lookups made by this process so far (answers from

@@ -21,7 +21,9 @@ void CScanContext::ResetCounters() {
 
 void CScanContext::SetRemembering(bool on) {
   remembering_ = on;
-  if (!on) answers_.clear();
+  if (on) return;
+  answers_.clear();
+  missingFolders_.clear();
 }
 
 bool CScanContext::Recall(const std::string& path, DWORD& attributes) const {
@@ -33,6 +35,18 @@ bool CScanContext::Recall(const std::string& path, DWORD& attributes) const {
 
 void CScanContext::Remember(const std::string& path, DWORD attributes) {
   if (remembering_) answers_.emplace(path, attributes);
+}
+
+void CScanContext::RememberMissingFolder(const std::string& folder) {
+  if (remembering_) missingFolders_.insert(folder);
+}
+
+bool CScanContext::IsBelowMissingFolder(const std::string& path) const {
+  if (missingFolders_.empty()) return false;
+  for (size_t slash = path.find('\\'); slash != std::string::npos;
+       slash = path.find('\\', slash + 1))
+    if (missingFolders_.count(path.substr(0, slash))) return true;
+  return false;
 }
 
 }  // namespace RegCheck

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "engine/RegView.h"
 
@@ -68,6 +69,13 @@ class CScanContext {
   bool Recall(const std::string& path, DWORD& attributes) const;
   // Does nothing while remembering is off.
   void Remember(const std::string& path, DWORD attributes);
+  // Folders a lookup showed to be missing (or no folder at all): nothing
+  // below them can exist for the rest of the scan either. Kept, and forgotten,
+  // with the answers; the caller decides which paths may be judged this way.
+  void RememberMissingFolder(const std::string& folder);
+  // Whether some folder `path` lies in, at any depth, is remembered as
+  // missing. Paths are compared as written, with backslashes between names.
+  bool IsBelowMissingFolder(const std::string& path) const;
 
  private:
   // Asked at every step of every walk: a flag costs nothing to read, where
@@ -80,6 +88,7 @@ class CScanContext {
   RegView view_ = RegView::kShared;
   bool remembering_ = false;
   std::unordered_map<std::string, DWORD> answers_;
+  std::unordered_set<std::string> missingFolders_;
 };
 
 }  // namespace RegCheck

@@ -10,6 +10,7 @@
 #include "checkers/FileProbe.h"
 #include "checkers/PathRules.h"
 #include "engine/ScanContext.h"
+#include "support/EnvOverride.h"
 #include "support/TempFolder.h"
 
 using namespace RegCheck;
@@ -132,6 +133,70 @@ TEST(FileProbe, ImpossibleCandidatesCostNoLookups) {
   EXPECT_FALSE(CheckPath(context, temp.PathOf("gone.exe"), PATH_FILE));
   // A missing file is looked for in both views under WOW64.
   EXPECT_EQ(IsRunningUnderWow64() ? 2 : 1, ProbeCount() - before);
+}
+
+}  // namespace
+
+namespace {
+
+// Lookups one missing candidate costs: under WOW64 both views are asked.
+long LookupsPerMiss() { return IsRunningUnderWow64() ? 2 : 1; }
+
+TEST(FileProbe, FolderFoundMissingAnswersForEverythingBelowIt) {
+  TempFolder temp;
+  const std::string gone = temp.PathOf("gone");
+  const std::string here = temp.MakeDir("here");
+  const std::string real = temp.MakeFile("real.dll");
+  CScanContext context;
+  context.SetRemembering(true);
+
+  long before = ProbeCount();
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, gone + "\\a.dll"));
+  EXPECT_EQ(LookupsPerMiss(), ProbeCount() - before);
+  before = ProbeCount();
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, gone + "\\b.exe"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, gone + "\\deeper\\c.sys"));
+  EXPECT_EQ(0, ProbeCount() - before);
+
+  // Windows resolves ".." before looking anything up, so this names a file
+  // outside the missing folder, and it is there.
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, gone + "\\..\\real.dll"));
+  // Only a missing folder answers for its contents; a missing file does not.
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, here + "\\later.dll"));
+  temp.MakeFile("here\\now.dll");
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, here + "\\now.dll"));
+  // A folder whose name merely begins like the missing one is its own.
+  temp.MakeFile("gone2\\d.dll");
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, gone + "2\\d.dll"));
+
+  // Forgotten with the answers once the scan is over.
+  context.SetRemembering(false);
+  temp.MakeFile("gone\\b.exe");
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, gone + "\\b.exe"));
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ProbeFileAttributes(context, real));
+}
+
+TEST(FileProbe, PathFoldersMissingHereAreAskedOnceForAllNames) {
+  TempFolder temp;
+  std::string path;
+  for (int i = 0; i < 6; ++i) path += temp.PathOf("absent" + std::to_string(i)) + ";";
+  path += temp.MakeDir("bin");
+  temp.MakeFile("bin\\tool.exe");
+  EnvOverride pathVariable("PATH", path);
+  CScanContext context;
+  context.SetRemembering(true);
+
+  long before = ProbeCount();
+  EXPECT_FALSE(CheckPath(context, "first.sys", PATH_COMMAND));
+  const long first = ProbeCount() - before;
+  before = ProbeCount();
+  EXPECT_FALSE(CheckPath(context, "second.sys", PATH_COMMAND));
+  const long second = ProbeCount() - before;
+  // The second name is tried as it stands and in the one folder that exists,
+  // with its two extensions each time; the six absent folders cost nothing.
+  EXPECT_EQ(6 * LookupsPerMiss(), second);
+  EXPECT_EQ(second + 6 * LookupsPerMiss(), first);
+  EXPECT_TRUE(CheckPath(context, "tool", PATH_COMMAND));
 }
 
 }  // namespace
