@@ -34,8 +34,8 @@ bool ReadSubkeyDefault(HKEY parent, const char* name, std::string& text) {
 }
 
 // Whether `name` opens below key `key` of HKCR in any of its views.
-bool OpensInAnyView(const char* key, const std::string& name) {
-  for (const std::string& view : ViewsOf(HKEY_CLASSES_ROOT, key))
+bool OpensInAnyView(CScanContext& context, const char* key, const std::string& name) {
+  for (const std::string& view : context.ViewsOf(HKEY_CLASSES_ROOT, key))
     if (SubkeyOpens(HKEY_CLASSES_ROOT, view + "\\" + name)) return true;
   return false;
 }
@@ -64,19 +64,20 @@ bool CComObjectChecker::CheckClsid(CScanContext& context, HKEY classes, const st
   if (result && ReadValueText(key.Handle(), "Appid", kPathBuffer, appId)) {
     reason = ClsidReason::kAppId;
     result = false;
-    for (const std::string& appIds : ViewsOf(HKEY_CLASSES_ROOT, "AppID"))
-      if (CheckAppId(appId, appIds)) result = true;
+    for (const std::string& appIds : context.ViewsOf(HKEY_CLASSES_ROOT, "AppID"))
+      if (CheckAppId(context, appId, appIds)) result = true;
   }
   return result;
 }
 
-bool CComObjectChecker::CheckAppId(const std::string& name, const std::string& appIdKey) {
+bool CComObjectChecker::CheckAppId(CScanContext& context, const std::string& name,
+                                   const std::string& appIdKey) {
   RegKey key;
   if (key.Open(HKEY_CLASSES_ROOT, (appIdKey + "\\" + name).c_str(), kReadAccess) != ERROR_SUCCESS)
     return false;
   std::string target;
   if (!ReadValueText(key.Handle(), "AppId", kPathBuffer, target)) return true;
-  return OpensInAnyView("AppID", target);
+  return OpensInAnyView(context, "AppID", target);
 }
 
 bool CComObjectChecker::CheckProgId(CScanContext& context, const std::string& name,
@@ -90,7 +91,7 @@ bool CComObjectChecker::CheckProgId(CScanContext& context, const std::string& na
   if (!ReadSubkeyDefault(key.Handle(), "clsid", clsid)) return true;
   CClsidCache own;
   CClsidCache& answers = cache ? *cache : own;
-  for (const std::string& classKey : ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
+  for (const std::string& classKey : context.ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
     ClsidReason reason = ClsidReason::kKey;
     if (answers.Check(context, clsid, reason, classKey) || reason == ClsidReason::kAppId) return true;
   }
@@ -168,7 +169,7 @@ void CComObjectChecker::CAppidHandler::OnKey(HKEY, const std::string& path,
   // Identifiers in braces are the registrations themselves; only the
   // entries named after program files point at them and can go stale.
   if (subkeyName.empty() || subkeyName[0] == '{') return;
-  if (!CheckAppId(subkeyName, path))
+  if (!CheckAppId(context_, subkeyName, path))
     results_.Add(new CComObjectAction(subkeyName, std::string(), CComObjectAction::kAppId, path));
 }
 

@@ -50,7 +50,8 @@ class CComObjectChecker {
                          ClsidReason& reason, const std::string& classKey);
   // False when HKCR `appIdKey`\<name> does not open, or its "AppId" value
   // names an application id that opens in no view.
-  static bool CheckAppId(const std::string& name, const std::string& appIdKey = "AppID");
+  static bool CheckAppId(CScanContext& context, const std::string& name,
+                         const std::string& appIdKey = "AppID");
   // False when the ProgID key fails to open for any reason but access denied,
   // or its "clsid" names a class that fails for its own sake in every view
   // (a class whose only fault is its "AppId" is reported by the CLSID pass,

@@ -21,6 +21,12 @@ void CActionList::Add(CRegistryAction* action) {
   actions_.push_back(action);
 }
 
+void CActionList::TakeAll(CActionList& other) {
+  Container moving;
+  moving.swap(other.actions_);
+  for (CRegistryAction* action : moving) Add(action);
+}
+
 int CActionList::Remove(CRegistryAction* action) {
   auto it = std::find(actions_.begin(), actions_.end(), action);
   if (it == actions_.end()) return 0;

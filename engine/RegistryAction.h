@@ -63,6 +63,9 @@ class CActionList {
   // Consulted by Add until replaced; null (the default) admits everything.
   // The filter must outlive its use.
   void SetFilter(const IActionFilter* filter) { filter_ = filter; }
+  // Moves every action of `other` to the end of this list, in their order
+  // and through this list's filter, and leaves `other` empty.
+  void TakeAll(CActionList& other);
   // Unlinks and destroys the first entry holding `action`; 0 when absent.
   int Remove(CRegistryAction* action);
   // Destroys every action in list order and empties the list.

@@ -19,11 +19,18 @@ void CScanContext::ResetCounters() {
   valuesVisited_ = 0;
 }
 
+void CScanContext::AddVisits(int keys, int values) {
+  keysVisited_ += keys;
+  valuesVisited_ += values;
+  if (callback_) callback_->OnProgress();
+}
+
 void CScanContext::SetRemembering(bool on) {
   remembering_ = on;
   if (on) return;
   answers_.clear();
   missingFolders_.clear();
+  views_.clear();
 }
 
 bool CScanContext::Recall(const std::string& path, DWORD& attributes) const {
@@ -35,6 +42,13 @@ bool CScanContext::Recall(const std::string& path, DWORD& attributes) const {
 
 void CScanContext::Remember(const std::string& path, DWORD attributes) {
   if (remembering_) answers_.emplace(path, attributes);
+}
+
+std::vector<std::string> CScanContext::ViewsOf(HKEY root, const std::string& path) {
+  if (!remembering_) return RegCheck::ViewsOf(root, path);
+  auto found = views_.find({root, path});
+  if (found == views_.end()) found = views_.emplace(std::make_pair(root, path), RegCheck::ViewsOf(root, path)).first;
+  return found->second;
 }
 
 void CScanContext::RememberMissingFolder(const std::string& folder) {

@@ -8,9 +8,12 @@
 #include <windows.h>
 
 #include <atomic>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "engine/RegView.h"
 
@@ -32,6 +35,9 @@ class IRegProgressCallback {
 class CScanContext {
  public:
   CScanContext() = default;
+  // A context whose work also stops while `owner`'s cancel is pending, for
+  // work done on another thread on behalf of `owner`'s.
+  explicit CScanContext(const CScanContext* owner) : owner_(owner) {}
   CScanContext(const CScanContext&) = delete;
   CScanContext& operator=(const CScanContext&) = delete;
 
@@ -40,7 +46,7 @@ class CScanContext {
   // it.
   void Cancel() { cancelled_ = true; }
   void ClearCancel() { cancelled_ = false; }
-  bool IsCancelled() const { return cancelled_; }
+  bool IsCancelled() const { return cancelled_ || (owner_ && owner_->IsCancelled()); }
 
   // Called by the walks for each key and value they visit; each visit is
   // passed on to the progress callback, if any.
@@ -49,6 +55,9 @@ class CScanContext {
   void OnValueVisited(const std::string& keyText);
   // Sets both counters to 0.
   void ResetCounters();
+  // Counts visits made in another context as this one's; the progress
+  // callback hears of them once.
+  void AddVisits(int keys, int values);
   int GetKeysVisited() const { return keysVisited_; }
   int GetValuesVisited() const { return valuesVisited_; }
   std::string GetCurrentKey() const { return currentKey_; }
@@ -69,6 +78,11 @@ class CScanContext {
   bool Recall(const std::string& path, DWORD& attributes) const;
   // Does nothing while remembering is off.
   void Remember(const std::string& path, DWORD attributes);
+  // The views of a key, as ViewsOf (engine/RegView.h) gives them, asked of
+  // the registry once per key while remembering is on: which keys 64-bit
+  // Windows keeps apart does not change during a scan, and the question
+  // costs six registry calls.
+  std::vector<std::string> ViewsOf(HKEY root, const std::string& path);
   // Folders a lookup showed to be missing (or no folder at all): nothing
   // below them can exist for the rest of the scan either. Kept, and forgotten,
   // with the answers; the caller decides which paths may be judged this way.
@@ -81,6 +95,7 @@ class CScanContext {
   // Asked at every step of every walk: a flag costs nothing to read, where
   // a wait on an event is a kernel call (a server round trip under Wine).
   std::atomic<bool> cancelled_{false};
+  const CScanContext* owner_ = nullptr;
   IRegProgressCallback* callback_ = nullptr;
   std::string currentKey_;
   int keysVisited_ = 0;
@@ -89,6 +104,7 @@ class CScanContext {
   bool remembering_ = false;
   std::unordered_map<std::string, DWORD> answers_;
   std::unordered_set<std::string> missingFolders_;
+  std::map<std::pair<HKEY, std::string>, std::vector<std::string>> views_;
 };
 
 }  // namespace RegCheck

@@ -1,5 +1,9 @@
 #include "engine/ScanCoordinator.h"
 
+#include <memory>
+#include <vector>
+
+#include "engine/ScanAhead.h"
 #include "engine/ScanCategories.h"
 
 namespace RegCheck {
@@ -56,12 +60,21 @@ void CScanCoordinator::RunScan() {
   context_.SetRemembering(true);
   results_->SetFilter(&ignored_);
   if (callback_) callback_->OnStage(0, 1);
-  for (const ScanCategory& category : kScanCategories) {
-    if (!(categories_ & category.bit)) continue;
-    if (callback_) callback_->OnStage(category.bit, 1);
-    checkers_.Scan(category.bit, context_, *results_);
-    if (callback_) callback_->OnStage(category.bit, 0);
+  std::vector<int> order;
+  for (const ScanCategory& category : kScanCategories)
+    if (categories_ & category.bit) order.push_back(category.bit);
+  std::unique_ptr<CScanAhead> ahead;
+  if (CScanAhead::Worthwhile(order.size()))
+    ahead = std::make_unique<CScanAhead>(checkers_, order, context_);
+  for (size_t position = 0; position < order.size(); ++position) {
+    if (callback_) callback_->OnStage(order[position], 1);
+    if (!ahead || ahead->ClaimForCaller(position))
+      checkers_.Scan(order[position], context_, *results_);
+    else
+      ahead->TakeOver(position, context_, *results_);
+    if (callback_) callback_->OnStage(order[position], 0);
   }
+  ahead.reset();
   // The list outlives this scan; the user's later additions are not filtered.
   results_->SetFilter(nullptr);
   context_.SetRemembering(false);
