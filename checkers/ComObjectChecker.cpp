@@ -82,20 +82,25 @@ bool CComObjectChecker::CheckAppId(CScanContext& context, const std::string& nam
 
 bool CComObjectChecker::CheckProgId(CScanContext& context, const std::string& name,
                                     CClsidCache* cache) {
-  RegKey key;
+  // The class is read straight from the "clsid" subkey; most ProgIDs name a
+  // sound one, and then the ProgID key itself needs no opening.
+  std::string clsid;
+  const bool namesClass = ReadSubkeyDefault(HKEY_CLASSES_ROOT, (name + "\\clsid").c_str(), clsid);
+  if (namesClass) {
+    CClsidCache own;
+    CClsidCache& answers = cache ? *cache : own;
+    for (const std::string& classKey : context.ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
+      ClsidReason reason = ClsidReason::kKey;
+      if (answers.Check(context, clsid, reason, classKey) || reason == ClsidReason::kAppId)
+        return true;
+    }
+  }
   // Opened for writing as the fix would: a key the user may not change is
-  // left alone rather than reported.
+  // left alone rather than reported. One that names no class is sound.
+  RegKey key;
   LONG rc = key.Open(HKEY_CLASSES_ROOT, name.c_str(), kReadWriteAccess);
   if (rc != ERROR_SUCCESS) return rc == ERROR_ACCESS_DENIED;
-  std::string clsid;
-  if (!ReadSubkeyDefault(key.Handle(), "clsid", clsid)) return true;
-  CClsidCache own;
-  CClsidCache& answers = cache ? *cache : own;
-  for (const std::string& classKey : context.ViewsOf(HKEY_CLASSES_ROOT, "CLSID")) {
-    ClsidReason reason = ClsidReason::kKey;
-    if (answers.Check(context, clsid, reason, classKey) || reason == ClsidReason::kAppId) return true;
-  }
-  return false;
+  return !namesClass;
 }
 
 bool CComObjectChecker::CheckTypelibFile(CScanContext& context, const BYTE* data, DWORD size) {
