@@ -15,6 +15,7 @@
 #include "engine/ScanCategories.h"
 #include "engine/ScanCoordinator.h"
 #include "support/RegistrySandbox.h"
+#include "CoordinatorRun.h"
 
 using namespace RegCheck;
 using namespace testsupport;
@@ -118,20 +119,10 @@ class StageCanceller : public IRegProgressCallback {
 
 class CoordinatorAheadTest : public ScanAheadTest {
  protected:
-  void TearDown() override {
-    CScanCoordinator& c = GetScanCoordinator();
-    c.WaitDone();
-    c.SetProgressCallback(nullptr);
-    c.ClearCancel();
-  }
+  void TearDown() override { ResetCoordinator(); }
 
   std::vector<std::string> RunWholeScan(IRegProgressCallback* callback) {
-    CScanCoordinator& c = GetScanCoordinator();
-    c.SetCategories(kAllCategories);
-    c.SetProgressCallback(callback);
-    c.Start(&results_);
-    c.WaitDone();
-    c.SetProgressCallback(nullptr);
+    RunCoordinatorToEnd(kAllCategories, callback, results_);
     return Lines(results_);
   }
 

@@ -10,6 +10,7 @@
 #include "engine/ScanCategories.h"
 #include "engine/ScanCoordinator.h"
 #include "support/RegistrySandbox.h"
+#include "CoordinatorRun.h"
 
 using namespace RegCheck;
 using namespace testsupport;
@@ -39,20 +40,10 @@ class StageRecorder : public IRegProgressCallback {
 
 class ScanCoordinatorTest : public SandboxTest {
  protected:
-  void TearDown() override {
-    CScanCoordinator& c = GetScanCoordinator();
-    c.WaitDone();
-    c.SetProgressCallback(nullptr);
-    c.ClearCancel();
-  }
+  void TearDown() override { ResetCoordinator(); }
 
   std::vector<std::string> Run(int mask) {
-    CScanCoordinator& c = GetScanCoordinator();
-    c.SetCategories(mask);
-    c.SetProgressCallback(&recorder_);
-    c.Start(&results_);
-    c.WaitDone();
-    c.SetProgressCallback(nullptr);
+    RunCoordinatorToEnd(mask, &recorder_, results_);
     return recorder_.stages;
   }
 
