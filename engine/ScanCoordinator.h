@@ -1,6 +1,7 @@
 #pragma once
 // Runs one scan of the selected categories on a worker thread, with the
-// scan context its checkers and walks share (cancel, counters, memory).
+// scan context its checkers and walks share (cancel, counters, memory), and
+// a second thread scanning ahead where that pays off (engine/ScanAhead.h).
 
 #include <windows.h>
 
