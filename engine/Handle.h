@@ -95,14 +95,19 @@ using OwnedHandle = HandleOwner<KernelHandleTraits>;
 using OwnedFile = HandleOwner<FileHandleTraits>;
 using OwnedFind = HandleOwner<FindHandleTraits>;
 
-// GDI objects (bitmap, brush, pen, font, region). Stock objects may be held
-// too: DeleteObject ignores them.
+// Handles that are null when there is none; the traits below add Close.
 template <class H>
-struct GdiObjectTraits {
+struct NullHandleTraits {
   using Type = H;
   static Type Invalid() { return nullptr; }
   static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { DeleteObject(h); }
+};
+
+// GDI objects (bitmap, brush, pen, font, region). Stock objects may be held
+// too: DeleteObject ignores them.
+template <class H>
+struct GdiObjectTraits : NullHandleTraits<H> {
+  static void Close(H h) { DeleteObject(h); }
 };
 
 using OwnedBitmap = HandleOwner<GdiObjectTraits<HBITMAP>>;
@@ -117,27 +122,18 @@ using BorrowedFont = BorrowedHandle<GdiObjectTraits<HFONT>>;
 // goes first. A memory DC with its own bitmap is torn down in the order
 // Windows needs (Wine forgives a wrong one): copy out, deselect, delete the
 // bitmap, delete the DC; members declared DC, bitmap, guard give that.
-struct DeletedDCTraits {
-  using Type = HDC;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { DeleteDC(h); }
+struct DeletedDCTraits : NullHandleTraits<HDC> {
+  static void Close(HDC h) { DeleteDC(h); }
 };
 
 using OwnedDC = HandleOwner<DeletedDCTraits>;
 
-struct IconTraits {
-  using Type = HICON;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { DestroyIcon(h); }
+struct IconTraits : NullHandleTraits<HICON> {
+  static void Close(HICON h) { DestroyIcon(h); }
 };
 
-struct MenuTraits {
-  using Type = HMENU;
-  static Type Invalid() { return nullptr; }
-  static bool IsValid(Type h) { return h != nullptr; }
-  static void Close(Type h) { DestroyMenu(h); }
+struct MenuTraits : NullHandleTraits<HMENU> {
+  static void Close(HMENU h) { DestroyMenu(h); }
 };
 
 using OwnedIcon = HandleOwner<IconTraits>;

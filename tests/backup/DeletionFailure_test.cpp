@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include "BackupFixture.h"
@@ -24,19 +22,18 @@ class DeletionFailureTest : public BackupFixture {
     ReadFileBytes(temp_.PathOf("reg_clean.log"), text);
     return text;
   }
-  // Replaces the key's access list with one from `sddl`; true on success.
-  static bool SetKeyAccess(const std::string& path, const char* sddl) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr))
-      return false;
-    HKEY key = nullptr;
-    LONG rc = RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key);
-    if (rc == ERROR_SUCCESS) {
-      rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
-      RegCloseKey(key);
-    }
-    LocalFree(sd);
-    return rc == ERROR_SUCCESS;
+  // Tries to delete Software\Fix\<name> (holding one value) while its access
+  // list is `sddl`, then lets everyone at it again so it can be cleaned up;
+  // the deletion must fail, and the stage it failed at is returned.
+  DeletionFailure FailToDeleteKeyWithAccess(const std::string& name, const char* sddl) {
+    const std::string path = "Software\\Fix\\" + name;
+    SetString(HKEY_CURRENT_USER, path, "v", "1");
+    EXPECT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, path, sddl));
+    EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", name));
+    const DeletionFailure kind = manager_->GetLastFailureKind();
+    EXPECT_TRUE(SetKeyAccess(HKEY_CURRENT_USER, path, "D:(A;;KA;;;WD)"));
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, path, "v"));
+    return kind;
   }
 };
 
@@ -63,14 +60,8 @@ TEST_F(DeletionFailureTest, GuardRefusalAddsTheStageAfterTheRefusedLine) {
 }
 
 TEST_F(DeletionFailureTest, AnUnreadableKeyFailsAtTheCapture) {
-  SetString(HKEY_CURRENT_USER, "Software\\Fix\\Sealed", "v", "1");
   // Nobody may read the key; its access list may still be changed back.
-  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Sealed", "D:(A;;RCWD;;;WD)"));
-  EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", "Sealed"));
-  const DeletionFailure kind = manager_->GetLastFailureKind();
-  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Sealed", "D:(A;;KA;;;WD)"));
-  EXPECT_EQ(DeletionFailure::kCapture, kind);
-  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\Fix\\Sealed", "v"));
+  EXPECT_EQ(DeletionFailure::kCapture, FailToDeleteKeyWithAccess("Sealed", "D:(A;;RCWD;;;WD)"));
   EXPECT_EQ("CBackupManager::DeleteKey (Software\\Fix, Sealed)\n"
             "CBackupManager::DeleteKey failed (Software\\Fix, Sealed): capture: "
             "the snapshot could not read all of it\n",
@@ -125,15 +116,9 @@ TEST_F(DeletionFailureTest, AnUnwritableJournalStopsTheDeletionAndSaysWhy) {
 }
 
 TEST_F(DeletionFailureTest, ARegistryThatRefusesTheDeleteIsLoggedWithItsError) {
-  SetString(HKEY_CURRENT_USER, "Software\\Fix\\Locked", "v", "1");
   // Everyone may read the key (and change its access list), nobody may
   // delete it.
-  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Locked", "D:(A;;KRWD;;;WD)"));
-  EXPECT_EQ(0, manager_->DeleteKey("key", HKEY_CURRENT_USER, "Software\\Fix", "Locked"));
-  const DeletionFailure kind = manager_->GetLastFailureKind();
-  ASSERT_TRUE(SetKeyAccess("Software\\Fix\\Locked", "D:(A;;KA;;;WD)"));
-  EXPECT_EQ(DeletionFailure::kDelete, kind);
-  EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, "Software\\Fix\\Locked", "v"));
+  EXPECT_EQ(DeletionFailure::kDelete, FailToDeleteKeyWithAccess("Locked", "D:(A;;KRWD;;;WD)"));
   EXPECT_EQ("the registry refused the deletion", manager_->GetLastFailure());
   const std::string log = Log();
   EXPECT_NE(std::string::npos,

@@ -138,26 +138,6 @@ TEST_F(ComObjectTest, ProgIdsNamingMissingOrBrokenClassesAreReported) {
   EXPECT_FALSE(CComObjectChecker::CheckProgId(context_, "Vanished.App"));
 }
 
-// Lets everyone read the key and nobody change it.
-bool MakeReadOnly(HKEY root, const std::string& path) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path.c_str(), 0, WRITE_DAC, &key) != ERROR_SUCCESS) return false;
-  SECURITY_DESCRIPTOR descriptor;
-  InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
-  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-  PSID everyone = nullptr;
-  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-  BYTE aclBuffer[256];
-  ACL* acl = reinterpret_cast<ACL*>(aclBuffer);
-  InitializeAcl(acl, sizeof(aclBuffer), ACL_REVISION);
-  AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ | READ_CONTROL | WRITE_DAC, everyone);
-  SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE);
-  LONG rc = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
-  FreeSid(everyone);
-  RegCloseKey(key);
-  return rc == ERROR_SUCCESS;
-}
-
 TEST_F(ComObjectTest, ProgIdsTheUserMayNotChangeAreLeftAlone) {
   Server("{CLS-A}", "LocalServer32", local_);
   ProgId("Locked.App", "{CLS-NOT-THERE}");
@@ -165,7 +145,7 @@ TEST_F(ComObjectTest, ProgIdsTheUserMayNotChangeAreLeftAlone) {
   ProgId("Open.App", "{CLS-NOT-THERE}");
   SetString(HKEY_CLASSES_ROOT, "Locked.Plain", "", "A ProgID without class");
   for (const char* name : {"Locked.App", "Locked.Fine", "Locked.Plain"})
-    ASSERT_TRUE(MakeReadOnly(HKEY_CLASSES_ROOT, name)) << name;
+    ASSERT_TRUE(SetKeyAccess(HKEY_CLASSES_ROOT, name, "D:(A;;KRWD;;;WD)")) << name;
   HKEY probe = nullptr;
   ASSERT_EQ(ERROR_ACCESS_DENIED,
             RegOpenKeyExA(HKEY_CLASSES_ROOT, "Locked.App", 0, KEY_READ | KEY_WRITE, &probe));

@@ -145,13 +145,21 @@ class RegistryViewsTest : public ::testing::Test {
 
   // The findings of `results` whose location holds `marker`: this test's,
   // out of the whole prefix's.
-  static std::vector<CRegistryAction*> Marked(CActionList& results, const std::string& marker) {
+  static std::string LocationOf(CRegistryAction* action) {
+    std::string location;
+    action->GetLocation(location);
+    return location;
+  }
+
+  // Scans with `checker` into `results` and returns the findings whose
+  // location holds `marker`.
+  template <typename Checker>
+  std::vector<CRegistryAction*> ScanMarked(Checker& checker, CActionList& results,
+                                           const std::string& marker) {
+    checker.Scan(context_, results);
     std::vector<CRegistryAction*> marked;
-    for (CRegistryAction* action : results) {
-      std::string location;
-      action->GetLocation(location);
-      if (location.find(marker) != std::string::npos) marked.push_back(action);
-    }
+    for (CRegistryAction* action : results)
+      if (LocationOf(action).find(marker) != std::string::npos) marked.push_back(action);
     return marked;
   }
 
@@ -163,15 +171,12 @@ class RegistryViewsTest : public ::testing::Test {
   void ExpectBothViewsFoundFixedAndRestored(Checker& checker, const Entry& e, std::string marker = "") {
     if (marker.empty()) marker = token_;
     CActionList results;
-    checker.Scan(context_, results);
-    const std::vector<CRegistryAction*> mine = Marked(results, marker);
+    const std::vector<CRegistryAction*> mine = ScanMarked(checker, results, marker);
     ASSERT_EQ(2u, mine.size());
     const Written before[2] = {Read(e.root, e.key, e.value, kViews[0]), Read(e.root, e.key, e.value, kViews[1])};
     for (int i = 0; i < 2; ++i) {
       SCOPED_TRACE(kViewNames[i]);
-      std::string location;
-      mine[i]->GetLocation(location);
-      EXPECT_EQ(e.locations[i], location);
+      EXPECT_EQ(e.locations[i], LocationOf(mine[i]));
       CBackupSession& session = manager_->GetCurrentSession();
       const int recorded = session.Count();
       ASSERT_EQ(1, mine[i]->Fix());
@@ -216,12 +221,9 @@ TEST_F(RegistryViewsTest, SharedAppPathsAreReportedOnce) {
   ASSERT_TRUE(KeyIn(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY)) << "App Paths is no longer shared";
   CAppPathChecker checker;
   CActionList results;
-  checker.Scan(context_, results);
-  const std::vector<CRegistryAction*> mine = Marked(results, token_);
+  const std::vector<CRegistryAction*> mine = ScanMarked(checker, results, token_);
   ASSERT_EQ(1u, mine.size());
-  std::string location;
-  mine[0]->GetLocation(location);
-  EXPECT_EQ("HKLM\\" + key, location);
+  EXPECT_EQ("HKLM\\" + key, LocationOf(mine[0]));
 }
 
 // Below the twin a 64-bit Windows shows the keys both kinds of program share
@@ -233,12 +235,9 @@ TEST_F(RegistryViewsTest, SharedSettingsKeysAreReportedOnce) {
       << "the prefix no longer shares " << shared;
   CAppPathChecker checker;
   CActionList results;
-  checker.Scan(context_, results);
-  const std::vector<CRegistryAction*> mine = Marked(results, shared);
+  const std::vector<CRegistryAction*> mine = ScanMarked(checker, results, shared);
   ASSERT_EQ(1u, mine.size());
-  std::string location;
-  mine[0]->GetLocation(location);
-  EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\" + shared, location);
+  EXPECT_EQ("HKEY_LOCAL_MACHINE\\SOFTWARE\\" + shared, LocationOf(mine[0]));
   EXPECT_EQ(1, mine[0]->Fix());
   EXPECT_FALSE(KeyIn(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + shared, KEY_WOW64_64KEY));
 }

@@ -20,16 +20,22 @@ class Host : public ::testing::Test {
                                  RECT{300, 300, 700, 600}, nullptr, 0));
   }
   void TearDown() override { parent_.DestroyWindow(); }
+  // An owner-drawn list at the parent's top left, `height` pixels high, with
+  // `rows` rows of `rowHeight` pixels.
+  void MakeList(fw::CListBox& list, int height, int rowHeight, int rows) {
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                                LBS_NOINTEGRALHEIGHT,
+                            RECT{0, 0, 150, height}, parent_, 5));
+    list.SetItemHeight(0, rowHeight);
+    for (int i = 0; i < rows; ++i) list.AddString("row");
+  }
   fw::CWnd parent_;
 };
 
 TEST_F(Host, BoundBarIsEnabledOnlyWhenRowsDoNotFit) {
   fw::CListBox list;
   // 100 pixels of client height at 20 per row: 5 visible rows.
-  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                              LBS_NOINTEGRALHEIGHT,
-                          RECT{0, 0, 150, 100}, parent_, 5));
-  list.SetItemHeight(0, 20);
+  MakeList(list, 100, 20, 0);
   exmfc::CScrollBarEx bar;
   ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE, RECT{150, 0, 166, 100}, parent_, 6));
   EXPECT_EQ(bar.GetMin(), 0);
@@ -54,11 +60,7 @@ TEST_F(Host, BoundBarIsEnabledOnlyWhenRowsDoNotFit) {
 
 TEST_F(Host, ArrowScrollsTheListAndRepeatsWhileHeld) {
   fw::CListBox list;
-  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                              LBS_NOINTEGRALHEIGHT,
-                          RECT{0, 0, 150, 100}, parent_, 5));
-  list.SetItemHeight(0, 20);
-  for (int i = 0; i < 30; ++i) list.AddString("row");
+  MakeList(list, 100, 20, 30);
   exmfc::CScrollBarEx bar;
   ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE, RECT{150, 0, 166, 100}, parent_, 6));
   bar.Bind(list);
@@ -81,11 +83,7 @@ TEST_F(Host, ArrowScrollsTheListAndRepeatsWhileHeld) {
 
 TEST_F(Host, ThumbDragSetsTheTopIndex) {
   fw::CListBox list;
-  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                              LBS_NOINTEGRALHEIGHT,
-                          RECT{0, 0, 150, 100}, parent_, 5));
-  list.SetItemHeight(0, 20);
-  for (int i = 0; i < 15; ++i) list.AddString("row");  // max 10
+  MakeList(list, 100, 20, 15);  // max 10
   exmfc::CScrollBarEx bar;
   ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE, RECT{150, 0, 166, 100}, parent_, 6));
   bar.Bind(list);
@@ -131,11 +129,7 @@ COLORREF PixelOf(HBITMAP image, int x, int y) {
 // 16-pixel pieces cover them whole, and clicks follow the drawn arrows.
 TEST_F(Host, WiderBarGrowsItsArrowsAndThumbAndStretchesThePieces) {
   fw::CListBox list;
-  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                              LBS_NOINTEGRALHEIGHT,
-                          RECT{0, 0, 150, 150}, parent_, 5));
-  list.SetItemHeight(0, 30);
-  for (int i = 0; i < 15; ++i) list.AddString("row");  // 5 visible, max 10
+  MakeList(list, 150, 30, 15);  // 5 visible, max 10
   exmfc::CScrollBarEx bar;
   ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE, RECT{150, 0, 174, 150}, parent_, 6));
   bar.SetPiece(exmfc::CScrollBarEx::kUp, SolidPiece(RGB(255, 0, 0), 16));

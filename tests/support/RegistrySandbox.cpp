@@ -1,6 +1,7 @@
 #include "support/RegistrySandbox.h"
 
 #include <objbase.h>
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include <ctime>
@@ -130,6 +131,20 @@ bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
   DWORD type;
   std::string data;
   return ReadRaw(root, key, name, type, data);
+}
+
+bool SetKeyAccess(HKEY root, const std::string& key, const char* sddl) {
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr))
+    return false;
+  HKEY h = nullptr;
+  LONG rc = RegOpenKeyExA(root, key.c_str(), 0, READ_CONTROL | WRITE_DAC, &h);
+  if (rc == ERROR_SUCCESS) {
+    rc = RegSetKeySecurity(h, DACL_SECURITY_INFORMATION, sd);
+    RegCloseKey(h);
+  }
+  LocalFree(sd);
+  return rc == ERROR_SUCCESS;
 }
 
 bool ReadRaw(HKEY root, const std::string& key, const std::string& name, DWORD& type,

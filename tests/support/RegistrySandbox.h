@@ -48,6 +48,10 @@ void SetRaw(HKEY root, const std::string& key, const std::string& name, DWORD ty
 void CreateKey(HKEY root, const std::string& key);
 bool KeyExists(HKEY root, const std::string& key);
 bool ValueExists(HKEY root, const std::string& key, const std::string& name);
+// Replaces the key's access list with the one an SDDL string gives (such as
+// "D:(A;;KRWD;;;WD)": everyone may read it and change its access list, nobody
+// may write or delete it); true on success.
+bool SetKeyAccess(HKEY root, const std::string& key, const char* sddl);
 // The value's raw bytes and type; false when it cannot be read.
 bool ReadRaw(HKEY root, const std::string& key, const std::string& name, DWORD& type,
              std::string& data);
